@@ -1,0 +1,70 @@
+#include "platform.h"
+
+namespace platform {
+
+std::uint64_t uptimeMilliseconds() {
+    return GetTickCount64();
+}
+
+INT_PTR runModalDialog(HINSTANCE instance, int templateId, DLGPROC procedure) {
+    return DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), nullptr, procedure, 0);
+}
+
+HWND controlOf(HWND dialog, int controlId) {
+    return GetDlgItem(dialog, controlId);
+}
+
+void setWindowText(HWND window, const char *text) {
+    SetWindowTextA(window, text);
+}
+
+void clearList(HWND list) {
+    SendMessageA(list, CB_RESETCONTENT, 0, 0);
+}
+
+void insertListItem(HWND list, int position, const char *text) {
+    SendMessageA(list, CB_INSERTSTRING, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(text));
+}
+
+void selectListItem(HWND list, int position) {
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
+int listSelection(HWND list) {
+    return static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0));
+}
+
+void sendCloseCommand(HWND window) {
+    SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void beginWindowDrag(HWND window) {
+    ReleaseCapture();
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void showWindow(HWND window, bool visible) {
+    ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
+}
+
+void startTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure) {
+    SetTimer(window, id, periodMs, procedure);
+}
+
+void stopTimer(HWND window, UINT_PTR id) {
+    KillTimer(window, id);
+}
+
+void postQuit(int exitCode) {
+    PostQuitMessage(exitCode);
+}
+
+HICON loadSharedIcon(HINSTANCE instance, int iconId) {
+    return LoadIconA(instance, MAKEINTRESOURCEA(iconId));
+}
+
+UINT registerMessage(const char *name) {
+    return RegisterWindowMessageA(name);
+}
+
+} // namespace platform

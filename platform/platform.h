@@ -1,0 +1,48 @@
+#pragma once
+// Every call the program makes into the kernel, user32 and shell32, one function per operation, single-byte
+// variants throughout. Results are passed back only where the program relies on them.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+
+namespace platform {
+
+// Milliseconds since the machine started; 64 bits, so it never wraps.
+std::uint64_t uptimeMilliseconds();
+
+// Runs the template as a modal dialog, without owner, until the quit message; returns the dialog's result.
+INT_PTR runModalDialog(HINSTANCE instance, int templateId, DLGPROC procedure);
+
+HWND controlOf(HWND dialog, int controlId);
+void setWindowText(HWND window, const char *text);
+
+// The vehicle list. Inserting at a position keeps the order given, even in a list with the sort style.
+void clearList(HWND list);
+void insertListItem(HWND list, int position, const char *text);
+void selectListItem(HWND list, int position);
+int listSelection(HWND list); // -1 when nothing is selected
+
+// The close system command, handled before this returns.
+void sendCloseCommand(HWND window);
+// Lets the mouse drag the window as if its title bar had been pressed.
+void beginWindowDrag(HWND window);
+void showWindow(HWND window, bool visible);
+
+void startTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure);
+void stopTimer(HWND window, UINT_PTR id);
+void postQuit(int exitCode);
+
+// A shared handle: never destroyed, so loading it again costs nothing.
+HICON loadSharedIcon(HINSTANCE instance, int iconId);
+UINT registerMessage(const char *name);
+
+// Shell_NotifyIconA. Kept apart (platform/shell.cpp) so that tests can link a recorder of the exact record
+// in its place: what reaches the shell cannot be seen from outside.
+void notifyIcon(DWORD message, NOTIFYICONDATAA &record);
+
+} // namespace platform

@@ -1,0 +1,119 @@
+#include "main_dialog.h"
+
+#include "app.h"
+#include "res/resource.h"
+#include "tray_icon.h"
+
+#include <array>
+#include <limits>
+
+HINSTANCE g_instance = nullptr;
+CountdownBoard g_board;
+
+namespace {
+
+// Indexed by ActivityId.
+constexpr std::array<int, ActivityCount> LabelIds{IDC_CRIME_TIME, IDC_CARRO_TIME, IDC_VOAR_TIME,
+                                                  IDC_HEIST_TIME, IDC_OC_TIME,    IDC_BALAS_TIME,
+                                                  IDC_MATAR_TIME};
+
+struct StartCommand {
+    int controlId;
+    ActivityId activity;
+};
+constexpr StartCommand StartCommands[] = {
+    {IDC_CRIME, ActivityId::Crime}, {IDC_CARRO, ActivityId::Carro}, {IDC_HEIST, ActivityId::Heist},
+    {IDC_BALAS, ActivityId::Balas}, {IDC_MATAR, ActivityId::Matar}, {IDC_OC, ActivityId::Oc},
+};
+
+// Sent by the shell when it (re)starts: an icon added before then is gone, or was never shown.
+UINT g_taskbarCreated = 0;
+
+UptimeSeconds clockNow(void *) {
+    return currentUptimeSeconds();
+}
+
+void showLabel(void *window, ActivityId a, const char *text) {
+    platform::setWindowText(platform::controlOf(static_cast<HWND>(window), LabelIds[indexOf(a)]), text);
+}
+
+void showNotice(void *window, ActivityId, const ExpiryNotice &notice) {
+    TrayIcon::showNotice(static_cast<HWND>(window), notice);
+}
+
+void fillVehicleList(HWND window) {
+    const HWND list = platform::controlOf(window, IDC_VEHICLE);
+    platform::clearList(list);
+    // Each caption goes in at the top, last first: the list keeps table order although it has the sort
+    // style, and a list position is a VehicleTable index.
+    for (auto v = VehicleTable.rbegin(); v != VehicleTable.rend(); ++v)
+        platform::insertListItem(list, 0, v->caption);
+    platform::selectListItem(list, 0);
+}
+
+bool onCommand(HWND window, int controlId) {
+    for (const StartCommand &c : StartCommands) {
+        if (c.controlId == controlId) {
+            start(g_board, c.activity, currentUptimeSeconds());
+            return true;
+        }
+    }
+    switch (controlId) {
+    case IDC_VOAR: {
+        const int selection = platform::listSelection(platform::controlOf(window, IDC_VEHICLE));
+        startJourney(g_board, selection, currentUptimeSeconds());
+        return true;
+    }
+    case IDC_HIDE: platform::showWindow(window, false); return true;
+    case IDC_RESET: resetAll(g_board); return true;
+    case IDC_EXIT: platform::sendCloseCommand(window); return true;
+    default: return false; // labels, the list's notifications, and Enter/Esc's IDOK/IDCANCEL
+    }
+}
+
+void endRun(HWND window) {
+    TrayIcon::remove(window);
+    platform::stopTimer(window, TICK_TIMER_ID);
+    platform::postQuit(0);
+}
+
+} // namespace
+
+UptimeSeconds currentUptimeSeconds() {
+    // Whole seconds of a 64-bit counter: no wrap after 49.7 days. Capped at the core's range (68 years).
+    const std::uint64_t seconds = platform::uptimeMilliseconds() / 1000;
+    constexpr auto most = static_cast<std::uint64_t>(std::numeric_limits<UptimeSeconds>::max());
+    return static_cast<UptimeSeconds>(seconds < most ? seconds : most);
+}
+
+void CALLBACK TickProc(HWND window, UINT, UINT_PTR, DWORD) {
+    const UptimeClock clock{clockNow, nullptr};
+    const CountdownView view{showLabel, showNotice, window};
+    RefreshCountdowns(g_board, clock, view);
+}
+
+INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        g_taskbarCreated = platform::registerMessage("TaskbarCreated");
+        TrayIcon::add(window);
+        fillVehicleList(window);
+        platform::startTimer(window, TICK_TIMER_ID, TickPeriodMs, TickProc);
+        return TRUE; // focus to the first tab stop, "Crime"
+    case WM_COMMAND: return onCommand(window, LOWORD(wParam));
+    case WM_SYSCOMMAND:
+        // Exactly SC_CLOSE: other values, SC_CLOSE with low bits set among them, get the default handling.
+        if (wParam != SC_CLOSE)
+            return FALSE;
+        endRun(window);
+        return TRUE;
+    case WM_LBUTTONDOWN: platform::beginWindowDrag(window); return TRUE;
+    case WM_TRAYICON: TrayIcon::onCallback(window, lParam); return TRUE;
+    default:
+        if (message == g_taskbarCreated && g_taskbarCreated != 0) {
+            TrayIcon::add(window);
+            return TRUE;
+        }
+        return FALSE;
+    }
+}

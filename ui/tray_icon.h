@@ -1,0 +1,25 @@
+#pragma once
+// The program's presence in the notification area: the way back to a hidden window, and where notices show.
+
+#include "core/activities.h"
+#include "platform/platform.h"
+
+inline constexpr UINT WM_TRAYICON = WM_USER + 103;
+inline constexpr UINT TRAY_ICON_ID = 1;
+inline constexpr const char *TrayTip = "Quintabela Timer";
+
+// The record through the balloon fields, without the identifier GUID: what every shell since Windows 2000
+// understands, and what the shell is always handed here.
+inline constexpr DWORD TrayRecordSize = 504;
+#ifdef _WIN64
+static_assert(NOTIFYICONDATAA_V2_SIZE == TrayRecordSize);
+#endif
+
+namespace TrayIcon {
+
+void add(HWND window);
+void showNotice(HWND window, const ExpiryNotice &notice);
+void remove(HWND window);
+void onCallback(HWND window, LPARAM lParam);
+
+} // namespace TrayIcon
