@@ -1,0 +1,355 @@
+// The real window from the real template under Wine: first as the template alone makes it, then with the
+// program's own dialog procedure, driven message by message. Only the shell is recorded instead of called.
+#include "recording_shell.h"
+#include "res/resource.h"
+#include "ui/app.h"
+#include "ui/main_dialog.h"
+#include "win_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int LabelIds[] = {IDC_CRIME_TIME, IDC_CARRO_TIME, IDC_VOAR_TIME, IDC_HEIST_TIME,
+                            IDC_OC_TIME,    IDC_BALAS_TIME, IDC_MATAR_TIME};
+
+INT_PTR CALLBACK TemplateOnly(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+HWND createMain(DLGPROC procedure) {
+    g_instance = GetModuleHandleA(nullptr);
+    return CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, procedure, 0);
+}
+
+void drainMessages() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+        if (m.message != WM_QUIT)
+            DispatchMessageA(&m);
+}
+
+bool visible(HWND w) {
+    return (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+} // namespace
+
+TEST(Template, WhatAUserSeesAtCreation) {
+    const HWND w = createMain(TemplateOnly);
+    ASSERT_NE(w, nullptr);
+    ShowWindow(w, SW_SHOW);
+    for (int id : LabelIds)
+        EXPECT_EQ(windowText(GetDlgItem(w, id)), "AGORA") << id;
+
+    const LONG style = GetWindowLongA(w, GWL_STYLE), exStyle = GetWindowLongA(w, GWL_EXSTYLE);
+    EXPECT_EQ(style & WS_CAPTION, 0) << "no title bar";
+    EXPECT_EQ(style & WS_SYSMENU, 0);
+    EXPECT_NE(exStyle & WS_EX_TOPMOST, 0);
+    EXPECT_NE(exStyle & WS_EX_TOOLWINDOW, 0) << "no taskbar button";
+    EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0);
+    EXPECT_EQ(windowText(w), "");
+
+    RECT r, work;
+    GetWindowRect(w, &r);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((r.left + r.right) / 2.0, (work.left + work.right) / 2.0, 1.0);
+    EXPECT_NEAR((r.top + r.bottom) / 2.0, (work.top + work.bottom) / 2.0, 1.0);
+    RECT units{0, 0, 293, 78};
+    MapDialogRect(w, &units);
+    RECT client;
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, units.right) << "293 x 78 dialog units";
+    EXPECT_EQ(client.bottom, units.bottom);
+
+    RECT picture;
+    GetWindowRect(GetDlgItem(w, IDC_PICTURE), &picture);
+    EXPECT_EQ(picture.right - picture.left, 78) << "sized to the bitmap, not to the template";
+    EXPECT_EQ(picture.bottom - picture.top, 100);
+    EXPECT_NE(SendDlgItemMessageA(w, IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+
+    const HWND list = GetDlgItem(w, IDC_VEHICLE);
+    EXPECT_EQ(GetWindowLongA(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+    EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 0) << "empty until the program fills it";
+    EXPECT_EQ(GetDlgItem(w, IDOK), nullptr);
+    EXPECT_EQ(GetDlgItem(w, IDCANCEL), nullptr);
+    DestroyWindow(w);
+}
+
+class MainWindow : public ::testing::Test {
+  protected:
+    HWND dialog = nullptr;
+
+    void SetUp() override {
+        g_board = CountdownBoard{};
+        g_shellCalls.clear();
+        dialog = createMain(MainDialog);
+        ASSERT_NE(dialog, nullptr);
+        ShowWindow(dialog, SW_SHOW);
+    }
+    void TearDown() override {
+        DestroyWindow(dialog);
+        drainMessages();
+    }
+
+    // The procedure's own answer, which SendMessage would hide.
+    INT_PTR call(UINT message, WPARAM wParam, LPARAM lParam) {
+        return MainDialog(dialog, message, wParam, lParam);
+    }
+    INT_PTR command(int id, WORD code = BN_CLICKED) {
+        return call(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+    std::string label(int id) { return windowText(GetDlgItem(dialog, id)); }
+    void tick() { TickProc(dialog, WM_TIMER, TICK_TIMER_ID, GetTickCount()); }
+    std::int32_t deadline(ActivityId a) { return g_board.deadlines[indexOf(a)]; }
+    bool quitPosted() {
+        MSG m;
+        return PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) && m.wParam == 0;
+    }
+};
+
+// The record the shell must get: every field the program does not name is zero.
+NOTIFYICONDATAA expectedRecord(HWND w, UINT flags) {
+    NOTIFYICONDATAA r;
+    std::memset(&r, 0, sizeof r);
+    r.cbSize = 504;
+    r.hWnd = w;
+    r.uID = 1;
+    r.uFlags = flags;
+    r.uCallbackMessage = 0x467;
+    r.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(103));
+    std::strcpy(r.szTip, "Quintabela Timer");
+    return r;
+}
+
+void expectSameRecord(const NOTIFYICONDATAA &actual, const NOTIFYICONDATAA &expected) {
+    EXPECT_EQ(actual.cbSize, expected.cbSize);
+    EXPECT_EQ(actual.hWnd, expected.hWnd);
+    EXPECT_EQ(actual.uID, expected.uID);
+    EXPECT_EQ(actual.uFlags, expected.uFlags);
+    EXPECT_EQ(actual.uCallbackMessage, expected.uCallbackMessage);
+    EXPECT_EQ(actual.hIcon, expected.hIcon);
+    EXPECT_EQ(std::memcmp(actual.szTip, expected.szTip, sizeof actual.szTip), 0) << actual.szTip;
+    EXPECT_EQ(actual.dwState, 0u);
+    EXPECT_EQ(actual.dwStateMask, 0u);
+    EXPECT_EQ(std::memcmp(actual.szInfo, expected.szInfo, sizeof actual.szInfo), 0) << actual.szInfo;
+    EXPECT_EQ(actual.uTimeout, 0u) << "the shell's own display time";
+    EXPECT_EQ(std::memcmp(actual.szInfoTitle, expected.szInfoTitle, sizeof actual.szInfoTitle), 0);
+    EXPECT_EQ(actual.dwInfoFlags, expected.dwInfoFlags);
+    const GUID none{};
+    EXPECT_EQ(std::memcmp(&actual.guidItem, &none, sizeof none), 0);
+    EXPECT_EQ(actual.hBalloonIcon, nullptr);
+}
+
+TEST_F(MainWindow, InitialisationAddsTheIconFillsTheListAndStartsTheTimer) {
+    ASSERT_EQ(g_shellCalls.size(), 1u);
+    EXPECT_EQ(g_shellCalls[0].message, static_cast<DWORD>(NIM_ADD));
+    expectSameRecord(g_shellCalls[0].record, expectedRecord(dialog, 7));
+    EXPECT_NE(g_shellCalls[0].record.hIcon, nullptr);
+
+    const HWND list = GetDlgItem(dialog, IDC_VEHICLE);
+    const char *captions[] = {"Comboio", "Fokker DR 1", "Havilland DH 82A", "Fleet 7", "Douglas DC-3"};
+    ASSERT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 5);
+    for (int i = 0; i < 5; ++i) {
+        char text[64] = {};
+        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(text, captions[i]) << "unsorted, in table order";
+    }
+    EXPECT_EQ(SendMessageA(list, CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDC_CRIME));
+
+    // The labels are still the template's; the running timer rewrites them.
+    for (int id : LabelIds)
+        EXPECT_EQ(label(id), "AGORA");
+    command(IDC_CRIME);
+    const DWORD until = GetTickCount() + 2000;
+    while (label(IDC_CRIME_TIME) == "AGORA" && GetTickCount() < until) {
+        drainMessages();
+        Sleep(10);
+    }
+    const std::string shown = label(IDC_CRIME_TIME);
+    EXPECT_TRUE(shown == "1m 30s" || shown == "1m 29s") << shown;
+}
+
+TEST_F(MainWindow, EachStartCommandStartsItsActionAtTheCurrentSecond) {
+    const struct {
+        int id;
+        ActivityId activity;
+        int period;
+    } starts[] = {{1002, ActivityId::Crime, 90},    {1003, ActivityId::Carro, 300},
+                  {1008, ActivityId::Heist, 10800}, {1010, ActivityId::Balas, 3600},
+                  {1011, ActivityId::Matar, 3600},  {1012, ActivityId::Oc, 43200}};
+    for (const auto &s : starts) {
+        const UptimeSeconds before = currentUptimeSeconds();
+        EXPECT_EQ(command(s.id), TRUE) << s.id;
+        const UptimeSeconds after = currentUptimeSeconds();
+        EXPECT_GE(deadline(s.activity), before + s.period) << s.id;
+        EXPECT_LE(deadline(s.activity), after + s.period) << s.id;
+    }
+    // The notification code in the high word does not matter.
+    g_board = CountdownBoard{};
+    EXPECT_EQ(call(WM_COMMAND, MAKEWPARAM(IDC_CARRO, 0x1234), 0), TRUE);
+    EXPECT_GT(deadline(ActivityId::Carro), 0);
+    EXPECT_EQ(deadline(ActivityId::Crime), -1);
+}
+
+TEST_F(MainWindow, OtherCommandIdentifiersDoNothing) {
+    for (int id : {0, IDOK, IDCANCEL, 1000, IDC_PICTURE, IDC_CRIME_TIME, IDC_VEHICLE, IDC_HEIST_TIME,
+                   IDC_MATAR_TIME, 1020, 0xFFFF}) {
+        EXPECT_EQ(command(id), FALSE) << id;
+        EXPECT_EQ(command(id, CBN_SELCHANGE), FALSE) << id;
+    }
+    for (std::int32_t d : g_board.deadlines)
+        EXPECT_EQ(d, -1);
+    EXPECT_TRUE(visible(dialog));
+    EXPECT_EQ(g_shellCalls.size(), 1u);
+    EXPECT_FALSE(quitPosted());
+}
+
+TEST_F(MainWindow, AJourneyTakesTheSelectedVehicleOnce) {
+    const HWND list = GetDlgItem(dialog, IDC_VEHICLE);
+    SendMessageA(list, CB_SETCURSEL, 3, 0); // Fleet 7
+    const UptimeSeconds now = currentUptimeSeconds();
+    EXPECT_EQ(command(IDC_VOAR), TRUE);
+    EXPECT_GE(deadline(ActivityId::Voar), now + 2400);
+    EXPECT_LE(deadline(ActivityId::Voar), now + 2401);
+    const std::int32_t started = deadline(ActivityId::Voar);
+    tick();
+    const std::string shown = label(IDC_VOAR_TIME);
+    EXPECT_TRUE(shown == "00h 40m 00s" || shown == "00h 39m 59s") << shown;
+
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    tick();
+    EXPECT_EQ(deadline(ActivityId::Voar), started) << "a later choice leaves a running journey alone";
+
+    // With no selection the last vehicle chosen stands.
+    SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    command(IDC_VOAR);
+    EXPECT_EQ(g_board.journeyDuration, 2400);
+}
+
+TEST_F(MainWindow, TicksWriteAllSevenLabels) {
+    for (int id : {IDC_CRIME, IDC_CARRO, IDC_VOAR, IDC_HEIST, IDC_OC, IDC_BALAS, IDC_MATAR})
+        command(id);
+    tick();
+    const char *full[] = {"1m 30s",      "5m 00s",      "01h 15m 00s", "03h 00m 00s",
+                          "12h 00m 00s", "01h 00m 00s", "01h 00m 00s"};
+    const char *less[] = {"1m 29s",      "4m 59s",      "01h 14m 59s", "02h 59m 59s",
+                          "11h 59m 59s", "00h 59m 59s", "00h 59m 59s"};
+    for (int i = 0; i < 7; ++i) {
+        const std::string shown = label(LabelIds[i]);
+        EXPECT_TRUE(shown == full[i] || shown == less[i]) << shown;
+    }
+}
+
+TEST_F(MainWindow, ResetShowsReadyAtTheNextTickAndSilencesAnExpiry) {
+    command(IDC_CRIME);
+    command(IDC_OC);
+    tick();
+    g_board.deadlines[indexOf(ActivityId::Crime)] = currentUptimeSeconds(); // about to expire
+    EXPECT_EQ(command(IDC_RESET), TRUE);
+    EXPECT_NE(label(IDC_OC_TIME), "AGORA") << "a reset touches no label itself";
+    tick();
+    for (int id : LabelIds)
+        EXPECT_EQ(label(id), "AGORA");
+    EXPECT_EQ(g_shellCalls.size(), 1u) << "no notice";
+}
+
+TEST_F(MainWindow, AnExpiryHandsTheShellTheNotice) {
+    command(IDC_HEIST);
+    g_board.deadlines[indexOf(ActivityId::Heist)] = currentUptimeSeconds();
+    tick();
+    ASSERT_EQ(g_shellCalls.size(), 2u);
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    NOTIFYICONDATAA expected = expectedRecord(dialog, 0x17);
+    std::strcpy(expected.szInfoTitle, "Heist");
+    std::strcpy(expected.szInfo, "T\xE1s pronto para um Heist !");
+    expected.dwInfoFlags = 1; // NIIF_INFO
+    expectSameRecord(g_shellCalls[1].record, expected);
+    EXPECT_EQ(label(IDC_HEIST_TIME), "AGORA");
+    EXPECT_EQ(deadline(ActivityId::Heist), -1);
+
+    tick();
+    EXPECT_EQ(g_shellCalls.size(), 2u) << "once";
+}
+
+TEST_F(MainWindow, TheTrayShowsTheWindowForADoubleClickOrABalloonClickOnly) {
+    EXPECT_EQ(command(IDC_HIDE), TRUE);
+    EXPECT_FALSE(visible(dialog));
+    // Single clicks, right and middle buttons, hovering, other notifications, and a double click that
+    // carries anything in its high word.
+    const LPARAM ignored[] = {WM_MOUSEMOVE,
+                              WM_LBUTTONDOWN,
+                              WM_LBUTTONUP,
+                              WM_RBUTTONDOWN,
+                              WM_RBUTTONUP,
+                              WM_RBUTTONDBLCLK,
+                              WM_MBUTTONDOWN,
+                              WM_MBUTTONDBLCLK,
+                              WM_CONTEXTMENU,
+                              0x400,
+                              0x402,
+                              0x403,
+                              0x404,
+                              0x406,
+                              MAKELPARAM(WM_LBUTTONDBLCLK, 1),
+                              MAKELPARAM(0x405, 1)};
+    for (LPARAM code : ignored) {
+        EXPECT_EQ(call(0x467 /* WM_TRAYICON */, 1, code), TRUE) << code;
+        EXPECT_FALSE(visible(dialog)) << code;
+    }
+    call(0x467 /* WM_TRAYICON */, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(visible(dialog));
+    call(0x467 /* WM_TRAYICON */, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(visible(dialog)) << "stays visible";
+
+    command(IDC_HIDE);
+    EXPECT_EQ(call(0x467, 0, 0x405 /* NIN_BALLOONUSERCLICK */), TRUE);
+    EXPECT_TRUE(visible(dialog));
+    EXPECT_EQ(g_shellCalls.size(), 1u);
+}
+
+TEST_F(MainWindow, TheCloseCommandRemovesTheIconStopsTheTimerAndQuits) {
+    EXPECT_EQ(call(WM_SYSCOMMAND, SC_CLOSE, 0), TRUE);
+    ASSERT_EQ(g_shellCalls.size(), 2u);
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_DELETE));
+    NOTIFYICONDATAA expected;
+    std::memset(&expected, 0, sizeof expected);
+    expected.cbSize = 504;
+    expected.hWnd = dialog;
+    expected.uID = 1;
+    expectSameRecord(g_shellCalls[1].record, expected);
+    EXPECT_FALSE(KillTimer(dialog, 1)) << "already stopped";
+    EXPECT_TRUE(quitPosted());
+}
+
+TEST_F(MainWindow, SairSendsTheCloseCommand) {
+    EXPECT_EQ(command(IDC_EXIT), TRUE);
+    ASSERT_EQ(g_shellCalls.size(), 2u);
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_TRUE(quitPosted());
+}
+
+TEST_F(MainWindow, OnlyTheExactCloseCommandEndsTheRun) {
+    // SC_CLOSE with low bits set is what the platform makes of some closes; it must not end the run.
+    for (WPARAM low = 1; low < 16; ++low)
+        EXPECT_EQ(call(WM_SYSCOMMAND, SC_CLOSE | low, 0), FALSE) << low;
+    for (WPARAM other : {WPARAM{0}, WPARAM{SC_MOVE}, WPARAM{SC_MINIMIZE}, WPARAM{SC_RESTORE}, WPARAM{0x1234}})
+        EXPECT_EQ(call(WM_SYSCOMMAND, other, 0), FALSE) << other;
+    // Esc and other programs' WM_CLOSE arrive as IDCANCEL, which is ignored.
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(g_shellCalls.size(), 1u);
+    EXPECT_FALSE(quitPosted());
+    EXPECT_TRUE(KillTimer(dialog, 1)) << "still running";
+}
+
+TEST_F(MainWindow, TaskbarCreatedAddsTheIconAgain) {
+    SendMessageA(dialog, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(g_shellCalls.size(), 2u);
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_ADD));
+    expectSameRecord(g_shellCalls[1].record, expectedRecord(dialog, 7));
+}
