@@ -24,3 +24,8 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   target_compile_options(Quintabela_Timer PRIVATE -ffunction-sections -fdata-sections)
   target_link_options(Quintabela_Timer PRIVATE -s -Wl,--gc-sections)
 endif()
+
+# Drives the program into a state worth a picture for tools/screenshot.
+add_executable(demo_driver tools/demo_driver.cpp)
+target_include_directories(demo_driver PRIVATE ${CMAKE_SOURCE_DIR})
+add_dependencies(demo_driver Quintabela_Timer)

@@ -267,6 +267,8 @@ TEST_F(Program, DraggingALabelMovesTheWindowButPressingAButtonDoesNot) {
 
 TEST_F(Program, SairRemovesTheIconAndExitsWithTheDialogResult) {
     const INT_PTR expected = dialogResultOfAQuit();
+    std::printf("a modal dialog ended by a quit message returns %lld here\n",
+                static_cast<long long>(expected));
     EXPECT_EQ(endsWithSair(), static_cast<DWORD>(expected));
     EXPECT_TRUE(waitFor([] { return trayIcons().empty(); }, 2000));
 }
