@@ -1,5 +1,6 @@
 // Reads the resources back from the built program through the Windows API, as the platform will see them.
 #include "res/resource.h"
+#include "pe_summary.h"
 #include "win_test_util.h"
 
 #include <gtest/gtest.h>
@@ -335,64 +336,24 @@ TEST(Resources, VersionRecord) {
     EXPECT_EQ(vars.children[0].value, translation);
 }
 
-namespace {
-
-struct PeFile {
-    std::vector<std::uint8_t> bytes;
-    template <class T> T at(std::size_t offset) const {
-        T v{};
-        if (offset + sizeof(T) <= bytes.size())
-            std::memcpy(&v, bytes.data() + offset, sizeof v);
-        return v;
-    }
-};
-
-} // namespace
-
 // Users copy one file onto any Windows PC: it may need nothing but what every Windows has.
 TEST(Executable, ImportsOnlySystemDllsAndStaysSmall) {
-    std::ifstream file(besideThisProgram("Quintabela_Timer.exe"), std::ios::binary);
-    PeFile pe{{std::istreambuf_iterator<char>(file), {}}};
-    ASSERT_GT(pe.bytes.size(), 1024u);
-    const auto nt = pe.at<LONG>(offsetof(IMAGE_DOS_HEADER, e_lfanew));
-    const auto headers = pe.at<IMAGE_NT_HEADERS64>(nt);
-    ASSERT_EQ(headers.Signature, IMAGE_NT_SIGNATURE);
-    EXPECT_EQ(headers.FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
-    EXPECT_EQ(headers.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "no console window";
-
-    const std::size_t sections =
-        nt + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + headers.FileHeader.SizeOfOptionalHeader;
-    auto fileOffset = [&](DWORD rva) -> std::size_t {
-        for (WORD i = 0; i < headers.FileHeader.NumberOfSections; ++i) {
-            const auto s = pe.at<IMAGE_SECTION_HEADER>(sections + i * sizeof(IMAGE_SECTION_HEADER));
-            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.Misc.VirtualSize)
-                return rva - s.VirtualAddress + s.PointerToRawData;
-        }
-        return pe.bytes.size();
-    };
-
-    std::set<std::string> dlls;
-    const DWORD imports = headers.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (std::size_t d = fileOffset(imports);; d += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-        const auto descriptor = pe.at<IMAGE_IMPORT_DESCRIPTOR>(d);
-        if (descriptor.Name == 0)
-            break;
-        std::string name;
-        for (std::size_t c = fileOffset(descriptor.Name); c < pe.bytes.size() && pe.bytes[c]; ++c)
-            name += static_cast<char>(std::toupper(pe.bytes[c]));
-        dlls.insert(name);
-    }
+    const PeSummary pe = readPe(besideThisProgram("Quintabela_Timer.exe"));
+    ASSERT_GT(pe.size, 1024u);
+    EXPECT_EQ(pe.machine, IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(pe.subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI) << "no console window";
+    const std::set<std::string> &dlls = pe.imports;
     // The C runtime is msvcrt.dll with MinGW; a static MSVC runtime imports none.
     const std::set<std::string> allowed{"KERNEL32.DLL", "MSVCRT.DLL", "SHELL32.DLL", "USER32.DLL"};
     for (const std::string &d : dlls)
         EXPECT_TRUE(allowed.count(d)) << d;
     for (const char *needed : {"KERNEL32.DLL", "SHELL32.DLL", "USER32.DLL"})
         EXPECT_TRUE(dlls.count(needed)) << needed;
-    std::printf("Quintabela_Timer.exe: %zu bytes, imports:", pe.bytes.size());
+    std::printf("Quintabela_Timer.exe: %zu bytes, imports:", pe.size);
     for (const std::string &d : dlls)
         std::printf(" %s", d.c_str());
     std::printf("\n");
 #ifdef __GNUC__
-    EXPECT_LE(pe.bytes.size(), 96u * 1024) << "stripped size budget";
+    EXPECT_LE(pe.size, 96u * 1024) << "stripped size budget";
 #endif
 }

@@ -1,0 +1,192 @@
+#pragma once
+// Driving the real Quintabela_Timer.exe from a second process under Wine: finding its windows by process
+// ID, its tray icon in Wine's stand-alone tray, and the balloons the shell shows.
+#include "res/resource.h"
+#include "win_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+inline bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
+    const ULONGLONG until = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount64() >= until)
+            return false;
+        Sleep(20);
+    }
+}
+
+inline std::vector<HWND> topLevelWindows(const char *className, DWORD pid = 0) {
+    struct Search {
+        const char *cls;
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{className, pid, {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(p);
+            char cls[64] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (std::string(cls) == s->cls && (s->pid == 0 || owner == s->pid))
+                s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Wine shows notification icons as children of a stand-alone tray window in its desktop process.
+inline std::vector<HWND> trayIcons() {
+    std::vector<HWND> icons;
+    for (HWND tray : topLevelWindows("__winex11_standalone_tray"))
+        for (HWND child = GetWindow(tray, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            char cls[64] = {};
+            GetClassNameA(child, cls, sizeof cls);
+            if (std::string(cls) == "__winex11_tray_icon")
+                icons.push_back(child);
+        }
+    return icons;
+}
+
+inline std::wstring wideText(HWND w) {
+    wchar_t text[512] = {};
+    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+inline std::vector<std::wstring> visibleBalloonTexts() {
+    std::vector<std::wstring> texts;
+    for (HWND tip : topLevelWindows("tooltips_class32"))
+        if (IsWindowVisible(tip) && (GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON))
+            texts.push_back(wideText(tip));
+    return texts;
+}
+
+// What a modal dialog ended by PostQuitMessage(0) returns on this platform: the exit code to expect.
+inline INT_PTR dialogResultOfAQuit() {
+    struct {
+        DLGTEMPLATE header;
+        WORD menu, cls, title;
+    } blank{{WS_POPUP, 0, 0, 0, 0, 10, 10}, 0, 0, 0};
+    const INT_PTR result = DialogBoxIndirectParamA(
+        GetModuleHandleA(nullptr), &blank.header, nullptr,
+        [](HWND, UINT m, WPARAM, LPARAM) -> INT_PTR {
+            if (m == WM_INITDIALOG)
+                PostQuitMessage(0);
+            return m == WM_INITDIALOG;
+        },
+        0);
+    MSG m;
+    while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    return result;
+}
+
+inline void mouseTo(int x, int y, DWORD extra = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(x, 65536, GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = MulDiv(y, 65536, GetSystemMetrics(SM_CYSCREEN));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | extra;
+    SendInput(1, &in, sizeof in);
+    Sleep(30);
+}
+
+// A press at (x, y), a move in steps by (dx, dy), a release: what a user's drag sends.
+inline void drag(int x, int y, int dx, int dy) {
+    mouseTo(x, y);
+    mouseTo(x, y, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 10; ++step)
+        mouseTo(x + dx * step / 10, y + dy * step / 10);
+    mouseTo(x + dx, y + dy, MOUSEEVENTF_LEFTUP);
+    Sleep(200);
+}
+
+inline POINT centreOf(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class Program : public ::testing::Test {
+  protected:
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+
+    void SetUp() override { launch(1); }
+
+    // Starts the program and waits for its window and for the given number of tray icons.
+    void launch(std::size_t icons) {
+        ASSERT_TRUE(trayIcons().empty()) << "an icon left over from an earlier run";
+        std::string exe = besideThisProgram("Quintabela_Timer.exe");
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                   &startup, &process));
+        ASSERT_TRUE(waitFor(
+            [&] {
+                for (HWND w : topLevelWindows("#32770", process.dwProcessId))
+                    if (IsWindowVisible(w))
+                        window = w;
+                return window != nullptr;
+            },
+            10000))
+            << "the window did not appear";
+        ASSERT_TRUE(waitFor([&] { return trayIcons().size() == icons; }, 5000))
+            << trayIcons().size() << " tray icons";
+    }
+
+    void TearDown() override {
+        if (running())
+            TerminateProcess(process.hProcess, 99);
+        WaitForSingleObject(process.hProcess, 5000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        waitFor([] { return trayIcons().empty(); }, 3000);
+    }
+
+    bool running() { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
+    HWND item(int id) { return GetDlgItem(window, id); }
+    void click(int id) { SendMessageA(item(id), BM_CLICK, 0, 0); }
+    std::string label(int id) { return windowText(item(id)); }
+    // The first text after a start is the full period, or one second less if a second began meanwhile.
+    bool shows(int id, const char *full, const char *oneLess) {
+        return waitFor([&] { return label(id) == full || label(id) == oneLess; }, 1500);
+    }
+    bool allReady() {
+        for (int id : {IDC_CRIME_TIME, IDC_CARRO_TIME, IDC_VOAR_TIME, IDC_HEIST_TIME, IDC_OC_TIME,
+                       IDC_BALAS_TIME, IDC_MATAR_TIME})
+            if (label(id) != "AGORA")
+                return false;
+        return true;
+    }
+    // A double click on the icon as Wine's tray receives it from the mouse.
+    static void doubleClick(HWND icon) {
+        PostMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+        PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+        PostMessageA(icon, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(8, 8));
+        PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    }
+    RECT windowRect() {
+        RECT r;
+        GetWindowRect(window, &r);
+        return r;
+    }
+    DWORD endsWithSair() {
+        click(IDC_EXIT);
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 5000), WAIT_OBJECT_0);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+};
