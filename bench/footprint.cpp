@@ -88,7 +88,57 @@ Memory memoryOf(HANDLE process) {
     return {m.PagefileUsage / 1024.0, m.PeakWorkingSetSize / 1024.0};
 }
 
-ULONGLONG cpu100ns(HANDLE process) {
+// Under Wine, GetProcessTimes of another process keeps its start-up figure, so there the Linux kernel's
+// own accounting of the same process is read, from /proc as Wine shows it on drive Z:.
+bool underWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::string readSmallFile(const std::string &path) {
+    std::string text;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got)
+        text.append(buffer, got);
+    CloseHandle(f);
+    return text;
+}
+
+// The Linux process whose program path ends with the given file name.
+std::string procDirOf(const std::string &exeName) {
+    std::string found;
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return found;
+    do {
+        const std::string pid = entry.cFileName;
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string program = readSmallFile("Z:\\proc\\" + pid + "\\cmdline");
+        program = program.substr(0, program.find('\0'));
+        program = program.substr(program.find_last_of("\\/") + 1);
+        if (_stricmp(program.c_str(), exeName.c_str()) == 0)
+            found = "Z:\\proc\\" + pid;
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+// User plus system time in 100 ns units.
+ULONGLONG cpu100ns(HANDLE process, const std::string &procDir) {
+    if (!procDir.empty()) {
+        const std::string stat = readSmallFile(procDir + "\\stat");
+        unsigned long long user = 0, system = 0;
+        // Past the command name in parentheses: state is field 3, utime and stime fields 14 and 15.
+        std::sscanf(stat.c_str() + stat.rfind(')') + 1,
+                    " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system);
+        return (user + system) * (10000000 / 100); // clock ticks of 1/100 s
+    }
     FILETIME created, exited, kernel, user;
     GetProcessTimes(process, &created, &exited, &kernel, &user);
     auto value = [](FILETIME f) { return (ULONGLONG{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
@@ -96,13 +146,13 @@ ULONGLONG cpu100ns(HANDLE process) {
 }
 
 // User plus system time over the span, as a share of one core.
-double cpuPercent(HANDLE process, int seconds) {
-    const ULONGLONG before = cpu100ns(process);
+double cpuPercent(HANDLE process, const std::string &procDir, int seconds) {
+    const ULONGLONG before = cpu100ns(process, procDir);
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
     Sleep(seconds * 1000);
     const double wallMs = millisecondsSince(start);
-    return 100.0 * static_cast<double>(cpu100ns(process) - before) / 10000.0 / wallMs;
+    return 100.0 * static_cast<double>(cpu100ns(process, procDir) - before) / 10000.0 / wallMs;
 }
 
 double median(std::vector<double> v) {
@@ -112,7 +162,7 @@ double median(std::vector<double> v) {
 
 struct Figures {
     std::string name;
-    double startMs = 0, privateKiB = 0, peakKiB = 0, cpuVisible = -1, cpuHidden = -1;
+    double startMs = 0, privateKiB = 0, peakKiB = 0, cpuVisible = -1, cpuHidden = -1, fileKiB = 0;
     PeSummary pe;
 };
 
@@ -148,32 +198,36 @@ Figures measure(const std::string &exe, bool isFloor, int starts, int seconds) {
         for (int id : {IDC_CRIME, IDC_CARRO, IDC_VOAR, IDC_HEIST, IDC_OC, IDC_BALAS, IDC_MATAR})
             click(r.window, id);
     Sleep(2000);
-    f.cpuVisible = cpuPercent(r.process.hProcess, seconds);
+    const std::string procDir = underWine() ? procDirOf(f.name) : std::string();
+    if (underWine() && procDir.empty())
+        std::printf("%s: not found in /proc\n", f.name.c_str());
+    f.cpuVisible = cpuPercent(r.process.hProcess, procDir, seconds);
     std::printf("%s: %.2f%% of a core, window visible\n", f.name.c_str(), f.cpuVisible);
     if (!isFloor) {
         click(r.window, IDC_HIDE);
         Sleep(2000);
-        f.cpuHidden = cpuPercent(r.process.hProcess, seconds);
+        f.cpuHidden = cpuPercent(r.process.hProcess, procDir, seconds);
         std::printf("%s: %.2f%% of a core, window hidden\n", f.name.c_str(), f.cpuHidden);
     }
     end(r);
     return f;
 }
 
+// One line of the table: a cell per program, each after the first with its ratio to the floor.
 void row(const char *figure, const char *unit, const std::vector<Figures> &all, double Figures::*field) {
     std::printf("%-34s", figure);
     const double floor = all[0].*field;
     for (std::size_t i = 0; i < all.size(); ++i) {
         const double v = all[i].*field;
-        if (v < 0)
-            std::printf(" %14s", "-");
-        else
-            std::printf(" %10.2f %-3s", v, unit);
+        char cell[32] = "-";
+        if (v >= 0)
+            std::snprintf(cell, sizeof cell, "%.2f %s", v, unit);
+        std::printf(" %16s", cell);
         if (i > 0) {
+            char ratio[16] = "";
             if (v >= 0 && floor > 0)
-                std::printf(" x%-6.2f", v / floor);
-            else
-                std::printf(" %-7s", "");
+                std::snprintf(ratio, sizeof ratio, "x%.2f", v / floor);
+            std::printf(" %-8s", ratio);
         }
     }
     std::printf("\n");
@@ -205,17 +259,16 @@ int main(int argc, char **argv) {
     std::printf("\n%d starts each (median), CPU over %d s; ratio against the floor\n", starts, seconds);
     std::printf("%-34s", "");
     for (std::size_t i = 0; i < all.size(); ++i)
-        std::printf(" %14.14s%s", all[i].name.c_str(), i ? "        " : "");
+        std::printf(" %16.16s%s", all[i].name.c_str(), i ? "         " : "");
     std::printf("\n");
     row("start to visible window", "ms", all, &Figures::startMs);
     row("private memory", "KiB", all, &Figures::privateKiB);
     row("peak working set", "KiB", all, &Figures::peakKiB);
     row("CPU, window visible (floor: idle)", "%", all, &Figures::cpuVisible);
     row("CPU, window hidden", "%", all, &Figures::cpuHidden);
-    std::printf("%-34s", "file size");
-    for (std::size_t i = 0; i < all.size(); ++i)
-        std::printf(" %10zu B  %s", all[i].pe.size, i ? "        " : "");
-    std::printf("\n");
+    for (Figures &f : all)
+        f.fileKiB = f.pe.size / 1024.0;
+    row("file size", "KiB", all, &Figures::fileKiB);
     for (const Figures &f : all) {
         std::printf("imports of %s:", f.name.c_str());
         for (const std::string &d : f.pe.imports)

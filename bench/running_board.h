@@ -4,8 +4,8 @@
 
 inline CountdownBoard allRunning(UptimeSeconds now) {
     CountdownBoard board;
-    for (const ActivitySpec &spec : ActivityTable)
-        start(board, spec.id, now);
+    for (const ActivitySpec &row : ActivityTable)
+        start(board, row.id, now);
     startJourney(board, 0, now);
     return board;
 }

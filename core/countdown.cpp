@@ -72,22 +72,22 @@ std::size_t FormatRemainder(std::int32_t r, DisplayFormat f, char (&out)[LabelBu
 
 void RefreshCountdowns(CountdownBoard &board, const UptimeClock &clock, const CountdownView &view) {
     char text[LabelBufferSize];
-    for (const ActivitySpec &spec : ActivityTable) {
-        std::int32_t &deadline = board.deadlines[indexOf(spec.id)];
+    for (const ActivitySpec &row : ActivityTable) {
+        std::int32_t &deadline = board.deadlines[indexOf(row.id)];
         const char *shown = ReadyText;
         if (deadline > 0) {
             // Read afresh for each action: idle actions never touch the clock.
             const std::int32_t remainder = deadline - clock.nowSeconds(clock.context);
             if (remainder > 0) {
-                FormatRemainder(remainder, spec.format, text);
+                FormatRemainder(remainder, row.format, text);
                 shown = text;
             } else {
                 // Also when the second of expiry was missed (a stalled loop, a sleeping PC): the notice is
                 // late rather than lost, and the label never counts below zero.
-                view.raiseNotice(view.context, spec.id, noticeOf(spec.id));
+                view.raiseNotice(view.context, row.id, noticeOf(row.id));
                 deadline = IDLE_DEADLINE;
             }
         }
-        view.setLabelText(view.context, spec.id, shown);
+        view.setLabelText(view.context, row.id, shown);
     }
 }
