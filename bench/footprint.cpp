@@ -5,6 +5,7 @@
 //   footprint.exe FLOOR.exe PROGRAM.exe [MORE.exe...] [--starts=N] [--seconds=S]
 #include "res/resource.h"
 #include "tests/pe_summary.h"
+#include "tests/win_test_util.h"
 
 #include <psapi.h>
 
@@ -28,26 +29,6 @@ double millisecondsSince(LARGE_INTEGER start) {
     QueryPerformanceFrequency(&frequency);
     return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
            static_cast<double>(frequency.QuadPart);
-}
-
-HWND visibleDialogOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search{pid, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(p);
-            DWORD owner = 0;
-            char cls[16] = {};
-            GetWindowThreadProcessId(w, &owner);
-            GetClassNameA(w, cls, sizeof cls);
-            if (owner == s->pid && std::string(cls) == "#32770" && IsWindowVisible(w))
-                s->found = w;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 bool launch(const std::string &exe, Running &r) {

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -24,27 +22,6 @@ inline bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
     }
 }
 
-inline std::vector<HWND> topLevelWindows(const char *className, DWORD pid = 0) {
-    struct Search {
-        const char *cls;
-        DWORD pid;
-        std::vector<HWND> found;
-    } search{className, pid, {}};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(p);
-            char cls[64] = {};
-            GetClassNameA(w, cls, sizeof cls);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (std::string(cls) == s->cls && (s->pid == 0 || owner == s->pid))
-                s->found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Wine shows notification icons as children of a stand-alone tray window in its desktop process.
 inline std::vector<HWND> trayIcons() {
     std::vector<HWND> icons;
@@ -56,20 +33,6 @@ inline std::vector<HWND> trayIcons() {
                 icons.push_back(child);
         }
     return icons;
-}
-
-inline std::wstring wideText(HWND w) {
-    wchar_t text[512] = {};
-    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-inline std::vector<std::wstring> visibleBalloonTexts() {
-    std::vector<std::wstring> texts;
-    for (HWND tip : topLevelWindows("tooltips_class32"))
-        if (IsWindowVisible(tip) && (GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON))
-            texts.push_back(wideText(tip));
-    return texts;
 }
 
 // What a modal dialog ended by PostQuitMessage(0) returns on this platform: the exit code to expect.
@@ -133,14 +96,8 @@ class Program : public ::testing::Test {
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &process));
-        ASSERT_TRUE(waitFor(
-            [&] {
-                for (HWND w : topLevelWindows("#32770", process.dwProcessId))
-                    if (IsWindowVisible(w))
-                        window = w;
-                return window != nullptr;
-            },
-            10000))
+        ASSERT_TRUE(
+            waitFor([&] { return (window = visibleDialogOf(process.dwProcessId)) != nullptr; }, 10000))
             << "the window did not appear";
         ASSERT_TRUE(waitFor([&] { return trayIcons().size() == icons; }, 5000))
             << trayIcons().size() << " tray icons";

@@ -1,14 +1,18 @@
 #pragma once
-// Helpers shared by the Windows-side tests.
+// Helpers for Windows programs that find and read the real program from outside: the tests, the footprint
+// benchmark and the screenshot driver.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
 
-#include <string>
+#include <commctrl.h>
 
-// A file beside the running test program (the tests and the exe are built into one folder).
+#include <string>
+#include <vector>
+
+// A file beside the running program (the tests, the tools and the exe are built into one folder).
 inline std::string besideThisProgram(const char *name) {
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -20,4 +24,47 @@ inline std::string windowText(HWND window) {
     char text[256] = {};
     SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+inline std::vector<HWND> topLevelWindows(const char *className, DWORD pid = 0) {
+    struct Search {
+        const char *cls;
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{className, pid, {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(p);
+            char cls[64] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (std::string(cls) == s->cls && (s->pid == 0 || owner == s->pid))
+                s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The program's dialog window, once it is visible; null before.
+inline HWND visibleDialogOf(DWORD pid) {
+    for (HWND w : topLevelWindows("#32770", pid))
+        if (IsWindowVisible(w))
+            return w;
+    return nullptr;
+}
+
+inline std::wstring wideText(HWND w) {
+    wchar_t text[512] = {};
+    SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+inline std::vector<std::wstring> visibleBalloonTexts() {
+    std::vector<std::wstring> texts;
+    for (HWND tip : topLevelWindows("tooltips_class32"))
+        if (IsWindowVisible(tip) && (GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON))
+            texts.push_back(wideText(tip));
+    return texts;
 }

@@ -1,12 +1,8 @@
 // Puts the running program into a state worth a picture, for tools/screenshot: with "window", the window
 // as it starts; with "running", countdowns going and the balloon of a real Crime expiry (about 90 s).
 // Prints "ready" once the state is reached, and keeps it for the given seconds so a screenshot can be taken.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include "res/resource.h"
+#include "tests/win_test_util.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,35 +12,13 @@
 namespace {
 
 HWND g_window = nullptr;
-DWORD g_pid = 0;
-
-BOOL CALLBACK findDialog(HWND w, LPARAM) {
-    char cls[16] = {};
-    DWORD pid = 0;
-    GetClassNameA(w, cls, sizeof cls);
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == g_pid && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w))
-        g_window = w;
-    return TRUE;
-}
-
-BOOL CALLBACK findBalloon(HWND w, LPARAM found) {
-    char cls[32] = {};
-    GetClassNameA(w, cls, sizeof cls);
-    if (std::strcmp(cls, "tooltips_class32") == 0 && IsWindowVisible(w) &&
-        (GetWindowLongA(w, GWL_STYLE) & 0x40))
-        *reinterpret_cast<bool *>(found) = true;
-    return TRUE;
-}
 
 void click(int id) {
     SendMessageA(GetDlgItem(g_window, id), BM_CLICK, 0, 0);
 }
 
 std::string label(int id) {
-    char text[32] = {};
-    SendMessageA(GetDlgItem(g_window, id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
+    return windowText(GetDlgItem(g_window, id));
 }
 
 } // namespace
@@ -53,19 +27,17 @@ int main(int argc, char **argv) {
     const bool running = argc > 1 && std::strcmp(argv[1], "running") == 0;
     const int holdSeconds = argc > 2 ? std::atoi(argv[2]) : 10;
 
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::strcpy(std::strrchr(path, '\\') + 1, "Quintabela_Timer.exe");
+    const std::string path = besideThisProgram("Quintabela_Timer.exe");
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(path, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        std::printf("cannot start %s\n", path);
+    if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+        std::printf("cannot start %s\n", path.c_str());
         return 1;
     }
-    g_pid = process.dwProcessId;
     for (int i = 0; i < 200 && !g_window; ++i, Sleep(50))
-        EnumWindows(findDialog, 0);
+        g_window = visibleDialogOf(process.dwProcessId);
     if (!g_window) {
         std::printf("no window\n");
         return 1;
@@ -83,7 +55,7 @@ int main(int argc, char **argv) {
         click(IDC_BALAS);
         bool balloon = false;
         for (int i = 0; i < 300 && !balloon; ++i, Sleep(50))
-            EnumWindows(findBalloon, reinterpret_cast<LPARAM>(&balloon));
+            balloon = !visibleBalloonTexts().empty();
         Sleep(300);
         std::printf("Crime %s, balloon %s\n", label(IDC_CRIME_TIME).c_str(), balloon ? "shown" : "missing");
     } else {
