@@ -83,9 +83,11 @@ void RefreshCountdowns(CountdownBoard &board, const UptimeClock &clock, const Co
                 shown = text;
             } else {
                 // Also when the second of expiry was missed (a stalled loop, a sleeping PC): the notice is
-                // late rather than lost, and the label never counts below zero.
-                view.raiseNotice(view.context, row.id, noticeOf(row.id));
+                // late rather than lost, and the label never counts below zero. Idle first: the shell call
+                // behind the notice can let another program's press of this action in, and that press
+                // must stand.
                 deadline = IDLE_DEADLINE;
+                view.raiseNotice(view.context, row.id, noticeOf(row.id));
             }
         }
         view.setLabelText(view.context, row.id, shown);

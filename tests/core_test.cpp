@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,18 @@ struct RecordingView {
         std::string title, text;
     };
     std::vector<Event> events;
+    // Runs inside a notice, as a message that the shell call lets in would.
+    std::function<void()> duringNotice;
 
     CountdownView view() {
         return {[](void *c, ActivityId a, const char *text) {
                     static_cast<RecordingView *>(c)->events.push_back({a, false, {}, text});
                 },
                 [](void *c, ActivityId a, const ExpiryNotice &n) {
-                    static_cast<RecordingView *>(c)->events.push_back({a, true, n.title, n.text});
+                    auto *self = static_cast<RecordingView *>(c);
+                    self->events.push_back({a, true, n.title, n.text});
+                    if (self->duringNotice)
+                        self->duringNotice();
                 },
                 this};
     }
@@ -302,7 +308,13 @@ TEST(Refresh, ARestartAfterExpiryCountsAndNotifiesAgain) {
     EXPECT_EQ(t.at(90).notices().size(), 1u);
     start(b, ActivityId::Crime, 95);
     EXPECT_EQ(t.at(95).label(ActivityId::Crime), "1m 30s");
+
+    // A press of the same action that arrives while its notice is being shown starts it afresh.
+    t.seen.duringNotice = [&] { start(b, ActivityId::Crime, 185); };
     EXPECT_EQ(t.at(185).notices().size(), 1u);
+    EXPECT_EQ(b.deadlines[indexOf(ActivityId::Crime)], 275);
+    t.seen.duringNotice = nullptr;
+    EXPECT_EQ(t.at(186).label(ActivityId::Crime), "1m 29s");
 }
 
 TEST(Refresh, LargeUptimesCountLikeSmallOnes) {
