@@ -67,4 +67,8 @@ UINT registerMessage(const char *name) {
     return RegisterWindowMessageA(name);
 }
 
+void allowMessageFromLowerRights(HWND window, UINT message) {
+    ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+}
+
 } // namespace platform

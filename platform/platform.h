@@ -40,9 +40,12 @@ void postQuit(int exitCode);
 // A shared handle: never destroyed, so loading it again costs nothing.
 HICON loadSharedIcon(HINSTANCE instance, int iconId);
 UINT registerMessage(const char *name);
+// Lets this one message reach the window from a process with lower rights (the shell, when this program
+// runs as administrator); every other message stays filtered.
+void allowMessageFromLowerRights(HWND window, UINT message);
 
-// Shell_NotifyIconA. Kept apart (platform/shell.cpp) so that tests can link a recorder of the exact record
-// in its place: what reaches the shell cannot be seen from outside.
-void notifyIcon(DWORD message, NOTIFYICONDATAA &record);
+// Shell_NotifyIconA; true when the shell says it did what was asked. Kept apart (platform/shell.cpp) so that
+// tests can link a stand-in shell in its place: what reaches the shell cannot be seen from outside.
+bool notifyIcon(DWORD message, NOTIFYICONDATAA &record);
 
 } // namespace platform

@@ -2,8 +2,8 @@
 
 namespace platform {
 
-void notifyIcon(DWORD message, NOTIFYICONDATAA &record) {
-    Shell_NotifyIconA(message, &record);
+bool notifyIcon(DWORD message, NOTIFYICONDATAA &record) {
+    return Shell_NotifyIconA(message, &record) != FALSE;
 }
 
 } // namespace platform

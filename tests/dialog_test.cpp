@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 namespace {
@@ -83,16 +84,31 @@ class MainWindow : public ::testing::Test {
   protected:
     HWND dialog = nullptr;
 
-    void SetUp() override {
+    void SetUp() override { open({}); }
+    void TearDown() override {
+        DestroyWindow(dialog);
+        drainMessages();
+    }
+    void open(const FakeShell &shell) {
         g_board = CountdownBoard{};
         g_shellCalls.clear();
+        g_shell = shell;
         dialog = createMain(MainDialog);
         ASSERT_NE(dialog, nullptr);
         ShowWindow(dialog, SW_SHOW);
     }
-    void TearDown() override {
-        DestroyWindow(dialog);
-        drainMessages();
+    void reopen(const FakeShell &shell) {
+        TearDown();
+        open(shell);
+    }
+    // Lets the real timer tick for up to ms milliseconds, until done says so.
+    bool runUntil(const std::function<bool()> &done, DWORD ms) {
+        for (const DWORD until = GetTickCount() + ms; GetTickCount() < until; Sleep(10)) {
+            drainMessages();
+            if (done())
+                return true;
+        }
+        return done();
     }
 
     // The procedure's own answer, which SendMessage would hide.
@@ -348,8 +364,53 @@ TEST_F(MainWindow, OnlyTheExactCloseCommandEndsTheRun) {
 }
 
 TEST_F(MainWindow, TaskbarCreatedAddsTheIconAgain) {
+    g_shell.holdsIcon = false; // a new shell knows no icon
     SendMessageA(dialog, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     ASSERT_EQ(g_shellCalls.size(), 2u);
     EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_ADD));
     expectSameRecord(g_shellCalls[1].record, expectedRecord(dialog, 7));
+}
+
+TEST_F(MainWindow, ARefusedIconIsClaimedUntilTheShellTakesItAndTheNoticeWaitsForIt) {
+    reopen({.refuses = true, .addFailsLate = false, .holdsIcon = false});
+    ASSERT_EQ(g_shellCalls.size(), 2u);
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_MODIFY))
+        << "asks whether it is there after all";
+    command(IDC_HIDE);
+    EXPECT_TRUE(visible(dialog)) << "hidden without an icon, it could not come back";
+
+    command(IDC_HEIST);
+    g_board.deadlines[indexOf(ActivityId::Heist)] = currentUptimeSeconds();
+    tick();
+    EXPECT_EQ(label(IDC_HEIST_TIME), "AGORA");
+
+    // The shell takes icons again, and says nothing.
+    g_shell.refuses = false;
+    const std::size_t before = g_shellCalls.size();
+    EXPECT_TRUE(runUntil([] { return g_shell.holdsIcon; }, 1500));
+    runUntil([] { return false; }, 1200); // and nothing more is asked of it
+    ASSERT_EQ(g_shellCalls.size(), before + 2);
+    EXPECT_EQ(g_shellCalls[before].message, static_cast<DWORD>(NIM_ADD));
+    expectSameRecord(g_shellCalls[before].record, expectedRecord(dialog, 7));
+    EXPECT_EQ(g_shellCalls[before + 1].message, static_cast<DWORD>(NIM_MODIFY));
+    NOTIFYICONDATAA notice = expectedRecord(dialog, 0x17);
+    std::strcpy(notice.szInfoTitle, "Heist");
+    std::strcpy(notice.szInfo, "T\xE1s pronto para um Heist !");
+    notice.dwInfoFlags = 1;
+    expectSameRecord(g_shellCalls[before + 1].record, notice);
+
+    command(IDC_HIDE);
+    EXPECT_FALSE(visible(dialog));
+    call(0x467 /* WM_TRAYICON */, 1, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(visible(dialog));
+}
+
+TEST_F(MainWindow, AnAddCarriedOutButReportedFailedIsNotRepeated) {
+    reopen({.refuses = false, .addFailsLate = true, .holdsIcon = false});
+    runUntil([] { return false; }, 1300);
+    ASSERT_EQ(g_shellCalls.size(), 2u) << "the add, then a modify that finds the icon there";
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    expectSameRecord(g_shellCalls[1].record, expectedRecord(dialog, 7));
+    command(IDC_HIDE);
+    EXPECT_FALSE(visible(dialog));
 }

@@ -1,11 +1,27 @@
 #include "recording_shell.h"
 
 std::vector<ShellCall> g_shellCalls;
+FakeShell g_shell;
 
 namespace platform {
 
-void notifyIcon(DWORD message, NOTIFYICONDATAA &record) {
+bool notifyIcon(DWORD message, NOTIFYICONDATAA &record) {
     g_shellCalls.push_back({message, record});
+    if (g_shell.refuses)
+        return false;
+    switch (message) {
+    case NIM_ADD:
+        if (g_shell.holdsIcon)
+            return false;
+        g_shell.holdsIcon = true;
+        return !g_shell.addFailsLate;
+    case NIM_DELETE: {
+        const bool held = g_shell.holdsIcon;
+        g_shell.holdsIcon = false;
+        return held;
+    }
+    default: return g_shell.holdsIcon;
+    }
 }
 
 } // namespace platform

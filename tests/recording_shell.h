@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for Shell_NotifyIconA in the in-process tests: what the program hands the shell cannot be seen
-// from outside under Wine, so every call is kept here, record and all.
+// from outside under Wine, so every call is kept here, record and all, and answered like a shell that holds
+// at most one icon per window and identifier.
 #include "platform/platform.h"
 
 #include <vector>
@@ -11,3 +12,11 @@ struct ShellCall {
 };
 
 extern std::vector<ShellCall> g_shellCalls;
+
+struct FakeShell {
+    bool refuses = false;      // not up yet: every call fails
+    bool addFailsLate = false; // an add is carried out but reported failed, as a timed-out one is
+    bool holdsIcon = false;
+};
+
+extern FakeShell g_shell;

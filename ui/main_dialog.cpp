@@ -64,7 +64,11 @@ bool onCommand(HWND window, int controlId) {
         startJourney(g_board, selection, currentUptimeSeconds());
         return true;
     }
-    case IDC_HIDE: platform::showWindow(window, false); return true;
+    case IDC_HIDE:
+        // Only with an icon to come back through: a window hidden without one would be lost.
+        if (TrayIcon::isShown())
+            platform::showWindow(window, false);
+        return true;
     case IDC_RESET: resetAll(g_board); return true;
     case IDC_EXIT: platform::sendCloseCommand(window); return true;
     default: return false; // labels, the list's notifications, and Enter/Esc's IDOK/IDCANCEL
@@ -89,6 +93,7 @@ UptimeSeconds currentUptimeSeconds() {
 void CALLBACK TickProc(HWND window, UINT, UINT_PTR, DWORD) {
     const UptimeClock clock{clockNow, nullptr};
     const CountdownView view{showLabel, showNotice, window};
+    TrayIcon::onTick(window); // first, so that a notice of this tick finds the icon if it can be had
     RefreshCountdowns(g_board, clock, view);
 }
 
@@ -96,6 +101,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         g_taskbarCreated = platform::registerMessage("TaskbarCreated");
+        platform::allowMessageFromLowerRights(window, g_taskbarCreated);
         TrayIcon::add(window);
         fillVehicleList(window);
         platform::startTimer(window, TICK_TIMER_ID, TickPeriodMs, TickProc);
@@ -111,7 +117,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_TRAYICON: TrayIcon::onCallback(window, lParam); return TRUE;
     default:
         if (message == g_taskbarCreated && g_taskbarCreated != 0) {
-            TrayIcon::add(window);
+            TrayIcon::onShellRestart(window);
             return TRUE;
         }
         return FALSE;

@@ -27,13 +27,56 @@ NOTIFYICONDATAA iconRecord(HWND window, UINT flags) {
     return record;
 }
 
+// What the shell last answered. Every shell call may let messages sent to the window in before it
+// returns, so these are read again after each call rather than kept in locals across it.
+bool g_wanted = false; // from add to remove
+bool g_shown = false;  // the shell said it holds the icon
+std::uint64_t g_nextClaimMs = 0;
+ExpiryNotice g_pending{}; // the latest notice the shell could not show; no title when none
+
+void showPending(HWND window) {
+    if (!g_shown || !g_pending.title)
+        return;
+    const ExpiryNotice notice = g_pending;
+    g_pending = {};
+    TrayIcon::showNotice(window, notice);
+}
+
+// A busy shell can carry out an add and still report a failure (it timed out at logon, say); a second add
+// of the same icon is then refused, so a modify asks whether the shell holds it after all.
+void claim(HWND window) {
+    NOTIFYICONDATAA record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    const bool shown = platform::notifyIcon(NIM_ADD, record) || platform::notifyIcon(NIM_MODIFY, record);
+    if (!g_wanted)
+        return; // closed meanwhile
+    g_shown = shown;
+    g_nextClaimMs = platform::uptimeMilliseconds() + ClaimRetryMs;
+    showPending(window);
+}
+
 } // namespace
 
 namespace TrayIcon {
 
 void add(HWND window) {
-    NOTIFYICONDATAA record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    platform::notifyIcon(NIM_ADD, record);
+    g_wanted = true;
+    g_shown = false;
+    g_pending = {};
+    claim(window);
+}
+
+void onShellRestart(HWND window) {
+    if (g_wanted)
+        claim(window);
+}
+
+void onTick(HWND window) {
+    if (g_wanted && !g_shown && platform::uptimeMilliseconds() >= g_nextClaimMs)
+        claim(window);
+}
+
+bool isShown() {
+    return g_shown;
 }
 
 void showNotice(HWND window, const ExpiryNotice &notice) {
@@ -41,10 +84,21 @@ void showNotice(HWND window, const ExpiryNotice &notice) {
     copyText(record.szInfoTitle, notice.title);
     copyText(record.szInfo, notice.text);
     record.dwInfoFlags = NIIF_INFO;
-    platform::notifyIcon(NIM_MODIFY, record);
+    const bool shown = platform::notifyIcon(NIM_MODIFY, record);
+    if (!g_wanted)
+        return;
+    if (shown) {
+        g_shown = true;
+        return;
+    }
+    // No icon to show it from: the icon is claimed again from the next tick on, and the notice waits.
+    g_shown = false;
+    g_pending = notice;
 }
 
 void remove(HWND window) {
+    g_wanted = false;
+    g_shown = false;
     NOTIFYICONDATAA record{};
     record.cbSize = TrayRecordSize;
     record.hWnd = window;

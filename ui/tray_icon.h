@@ -4,6 +4,8 @@
 #include "core/activities.h"
 #include "platform/platform.h"
 
+#include <cstdint>
+
 inline constexpr UINT WM_TRAYICON = WM_USER + 103;
 inline constexpr UINT TRAY_ICON_ID = 1;
 inline constexpr const char *TrayTip = "Quintabela Timer";
@@ -15,11 +17,21 @@ inline constexpr DWORD TrayRecordSize = 504;
 static_assert(NOTIFYICONDATAA_V2_SIZE == TrayRecordSize);
 #endif
 
+// Until the shell says it holds the icon, the icon is claimed again about once a second, and the latest
+// notice that could not be shown waits for it.
+inline constexpr std::uint64_t ClaimRetryMs = 1000;
+
 namespace TrayIcon {
 
 void add(HWND window);
 void showNotice(HWND window, const ExpiryNotice &notice);
 void remove(HWND window);
 void onCallback(HWND window, LPARAM lParam);
+// "TaskbarCreated": a new shell holds no icon of ours.
+void onShellRestart(HWND window);
+// From every tick: claims the icon again when it is missing and a second has passed since the last try.
+void onTick(HWND window);
+// Whether the shell last said it holds the icon: without it a hidden window has no way back.
+bool isShown();
 
 } // namespace TrayIcon
