@@ -38,13 +38,11 @@ TEST_F(Program, HiddenWithEsconderAndShownAgainFromTheTray) {
     click(IDC_HIDE);
     EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 2000));
 
-    const HWND icon = trayIcons().at(0);
-    PostMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
-    PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+    clickTrayIcon(window, false);
     Sleep(500);
     EXPECT_FALSE(IsWindowVisible(window)) << "a single click shows nothing";
 
-    doubleClick(icon);
+    doubleClickIcon();
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; }, 2000));
 
     // The countdowns went on while hidden.
@@ -67,7 +65,7 @@ TEST_F(Program, EscAndAPlainCloseLeaveItRunning) {
     Sleep(400);
     EXPECT_TRUE(running());
     EXPECT_TRUE(IsWindowVisible(window)) << "WM_CLOSE";
-    EXPECT_EQ(trayIcons().size(), 1u);
+    EXPECT_EQ(trayIcons(), 1u);
     EXPECT_TRUE(allReady()) << "nothing started either";
 }
 
@@ -92,7 +90,7 @@ TEST_F(Program, SairRemovesTheIconAndExitsWithTheDialogResult) {
     std::printf("a modal dialog ended by a quit message returns %lld here\n",
                 static_cast<long long>(expected));
     EXPECT_EQ(endsWithSair(), static_cast<DWORD>(expected));
-    EXPECT_TRUE(waitFor([] { return trayIcons().empty(); }, 2000));
+    EXPECT_TRUE(waitFor([&] { return trayIcons() == 0; }, 2000));
 }
 
 // Waits out the shortest real period, 90 s.
@@ -100,6 +98,9 @@ TEST_F(Program, ARealExpiryRaisesTheBalloon) {
     click(IDC_CRIME);
     ASSERT_TRUE(shows(IDC_CRIME_TIME, "1m 30s", "1m 29s"));
     EXPECT_TRUE(waitFor([&] { return label(IDC_CRIME_TIME) == "AGORA"; }, 92000)) << label(IDC_CRIME_TIME);
+    if (!balloonsReadable())
+        GTEST_SKIP() << platformName()
+                     << " shows notices as its own notifications, which no other process can read";
     const std::wstring expected = L"T\u00E1s pronto para um crime !";
     EXPECT_TRUE(waitFor(
         [&] {

@@ -1,8 +1,8 @@
 #pragma once
-// Driving the real Quintabela_Timer.exe from a second process under Wine: finding its windows by process
-// ID, its tray icon in Wine's stand-alone tray, and the balloons the shell shows.
+// Driving the real Quintabela_Timer.exe from a second process: finding its windows by process ID, and its
+// tray icon and balloons through the one helper that knows each platform's shell.
 #include "res/resource.h"
-#include "win_test_util.h"
+#include "shell_side.h"
 
 #include <gtest/gtest.h>
 
@@ -20,19 +20,6 @@ inline bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
             return false;
         Sleep(20);
     }
-}
-
-// Wine shows notification icons as children of a stand-alone tray window in its desktop process.
-inline std::vector<HWND> trayIcons() {
-    std::vector<HWND> icons;
-    for (HWND tray : topLevelWindows("__winex11_standalone_tray"))
-        for (HWND child = GetWindow(tray, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            char cls[64] = {};
-            GetClassNameA(child, cls, sizeof cls);
-            if (std::string(cls) == "__winex11_tray_icon")
-                icons.push_back(child);
-        }
-    return icons;
 }
 
 // What a modal dialog ended by PostQuitMessage(0) returns on this platform: the exit code to expect.
@@ -90,7 +77,7 @@ class Program : public ::testing::Test {
 
     // Starts the program and waits for its window and for the given number of tray icons.
     void launch(std::size_t icons) {
-        ASSERT_TRUE(trayIcons().empty()) << "an icon left over from an earlier run";
+        ASSERT_EQ(trayIconCount(nullptr), 0u) << "an icon left over from an earlier run";
         std::string exe = besideThisProgram("Quintabela_Timer.exe");
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -99,8 +86,7 @@ class Program : public ::testing::Test {
         ASSERT_TRUE(
             waitFor([&] { return (window = visibleDialogOf(process.dwProcessId)) != nullptr; }, 10000))
             << "the window did not appear";
-        ASSERT_TRUE(waitFor([&] { return trayIcons().size() == icons; }, 5000))
-            << trayIcons().size() << " tray icons";
+        ASSERT_TRUE(waitFor([&] { return trayIcons() == icons; }, 5000)) << trayIcons() << " tray icons";
     }
 
     void TearDown() override {
@@ -109,7 +95,7 @@ class Program : public ::testing::Test {
         WaitForSingleObject(process.hProcess, 5000);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
-        waitFor([] { return trayIcons().empty(); }, 3000);
+        waitFor([&] { return trayIcons() == 0; }, 3000);
     }
 
     bool running() { return WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT; }
@@ -127,13 +113,8 @@ class Program : public ::testing::Test {
                 return false;
         return true;
     }
-    // A double click on the icon as Wine's tray receives it from the mouse.
-    static void doubleClick(HWND icon) {
-        PostMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
-        PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
-        PostMessageA(icon, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(8, 8));
-        PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
-    }
+    std::size_t trayIcons() { return trayIconCount(window); }
+    void doubleClickIcon() { clickTrayIcon(window, true); }
     RECT windowRect() {
         RECT r;
         GetWindowRect(window, &r);

@@ -7,8 +7,6 @@
 #endif
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <string>
 #include <vector>
 
@@ -59,12 +57,4 @@ inline std::wstring wideText(HWND w) {
     wchar_t text[512] = {};
     SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
     return text;
-}
-
-inline std::vector<std::wstring> visibleBalloonTexts() {
-    std::vector<std::wstring> texts;
-    for (HWND tip : topLevelWindows("tooltips_class32"))
-        if (IsWindowVisible(tip) && (GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON))
-            texts.push_back(wideText(tip));
-    return texts;
 }

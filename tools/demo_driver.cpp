@@ -2,7 +2,7 @@
 // as it starts; with "running", countdowns going and the balloon of a real Crime expiry (about 90 s).
 // Prints "ready" once the state is reached, and keeps it for the given seconds so a screenshot can be taken.
 #include "res/resource.h"
-#include "tests/win_test_util.h"
+#include "tests/shell_side.h"
 
 #include <cstdio>
 #include <cstdlib>
