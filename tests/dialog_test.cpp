@@ -250,11 +250,12 @@ TEST_F(MainWindow, AJourneyTakesTheSelectedVehicleOnce) {
 TEST_F(MainWindow, TicksWriteAllSevenLabels) {
     for (int id : {IDC_CRIME, IDC_CARRO, IDC_VOAR, IDC_HEIST, IDC_OC, IDC_BALAS, IDC_MATAR})
         command(id);
+    g_board.deadlines[indexOf(ActivityId::Matar)] -= 1800; // else Balas and Matar read alike
     tick();
     const char *full[] = {"1m 30s",      "5m 00s",      "01h 15m 00s", "03h 00m 00s",
-                          "12h 00m 00s", "01h 00m 00s", "01h 00m 00s"};
+                          "12h 00m 00s", "01h 00m 00s", "00h 30m 00s"};
     const char *less[] = {"1m 29s",      "4m 59s",      "01h 14m 59s", "02h 59m 59s",
-                          "11h 59m 59s", "00h 59m 59s", "00h 59m 59s"};
+                          "11h 59m 59s", "00h 59m 59s", "00h 29m 59s"};
     for (int i = 0; i < 7; ++i) {
         const std::string shown = label(LabelIds[i]);
         EXPECT_TRUE(shown == full[i] || shown == less[i]) << shown;
@@ -274,22 +275,36 @@ TEST_F(MainWindow, ResetShowsReadyAtTheNextTickAndSilencesAnExpiry) {
     EXPECT_EQ(g_shellCalls.size(), 1u) << "no notice";
 }
 
-TEST_F(MainWindow, AnExpiryHandsTheShellTheNotice) {
-    command(IDC_HEIST);
-    g_board.deadlines[indexOf(ActivityId::Heist)] = currentUptimeSeconds();
+TEST_F(MainWindow, EachExpiryHandsTheShellItsOwnNotice) {
+    const struct {
+        ActivityId activity;
+        int label;
+        const char *title, *text;
+    } notices[] = {
+        {ActivityId::Crime, IDC_CRIME_TIME, "Crime", "T\xE1s pronto para um crime !"},
+        {ActivityId::Carro, IDC_CARRO_TIME, "Carro", "T\xE1s pronto para roubar um carro !"},
+        {ActivityId::Voar, IDC_VOAR_TIME, "Voar", "T\xE1s pronto para voar !"},
+        {ActivityId::Heist, IDC_HEIST_TIME, "Heist", "T\xE1s pronto para um Heist !"},
+        {ActivityId::Oc, IDC_OC_TIME, "OC", "T\xE1s pronto para um OC !"},
+        {ActivityId::Balas, IDC_BALAS_TIME, "Balas", "T\xE1s pronto para comprar balas !"},
+        {ActivityId::Matar, IDC_MATAR_TIME, "Matar", "T\xE1s pronto para Matar !"},
+    };
+    for (const auto &n : notices) {
+        g_shellCalls.clear();
+        g_board.deadlines[indexOf(n.activity)] = currentUptimeSeconds();
+        tick();
+        ASSERT_EQ(g_shellCalls.size(), 1u) << n.title;
+        EXPECT_EQ(g_shellCalls[0].message, static_cast<DWORD>(NIM_MODIFY));
+        NOTIFYICONDATAA expected = expectedRecord(dialog, 0x17);
+        std::strcpy(expected.szInfoTitle, n.title);
+        std::strcpy(expected.szInfo, n.text);
+        expected.dwInfoFlags = 1; // NIIF_INFO
+        expectSameRecord(g_shellCalls[0].record, expected);
+        EXPECT_EQ(label(n.label), "AGORA") << n.title;
+        EXPECT_EQ(deadline(n.activity), -1) << n.title;
+    }
     tick();
-    ASSERT_EQ(g_shellCalls.size(), 2u);
-    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_MODIFY));
-    NOTIFYICONDATAA expected = expectedRecord(dialog, 0x17);
-    std::strcpy(expected.szInfoTitle, "Heist");
-    std::strcpy(expected.szInfo, "T\xE1s pronto para um Heist !");
-    expected.dwInfoFlags = 1; // NIIF_INFO
-    expectSameRecord(g_shellCalls[1].record, expected);
-    EXPECT_EQ(label(IDC_HEIST_TIME), "AGORA");
-    EXPECT_EQ(deadline(ActivityId::Heist), -1);
-
-    tick();
-    EXPECT_EQ(g_shellCalls.size(), 2u) << "once";
+    EXPECT_EQ(g_shellCalls.size(), 1u) << "once each";
 }
 
 TEST_F(MainWindow, TheTrayShowsTheWindowForADoubleClickOrABalloonClickOnly) {
