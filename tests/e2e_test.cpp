@@ -113,3 +113,25 @@ TEST_F(Program, ARealExpiryRaisesTheBalloon) {
         << "no balloon";
     EXPECT_EQ(label(IDC_CRIME_TIME), "AGORA");
 }
+
+// Alt+F4 is the close system command, as "Sair" sends it.
+TEST_F(Program, AltF4EndsItLikeSair) {
+    SetForegroundWindow(window);
+    SetFocus(item(IDC_CRIME));
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == window; }, 2000))
+        << "cannot give it the keyboard";
+    INPUT keys[4] = {};
+    const WORD sequence[][2] = {
+        {VK_MENU, 0}, {VK_F4, 0}, {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = sequence[i][0];
+        keys[i].ki.dwFlags = sequence[i][1];
+    }
+    SendInput(4, keys, sizeof keys[0]);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 5000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, static_cast<DWORD>(dialogResultOfAQuit()));
+    EXPECT_TRUE(waitFor([&] { return trayIcons() == 0; }, 2000));
+}
