@@ -17,6 +17,7 @@
 struct PeSummary {
     std::size_t size = 0;
     WORD machine = 0, subsystem = 0;
+    DWORD timeStamp = 0;           // of the link
     std::set<std::string> imports; // upper case
 };
 
@@ -38,6 +39,7 @@ inline PeSummary readPe(const std::string &path) {
     if (headers.Signature != IMAGE_NT_SIGNATURE)
         return pe;
     pe.machine = headers.FileHeader.Machine;
+    pe.timeStamp = headers.FileHeader.TimeDateStamp;
     pe.subsystem = headers.OptionalHeader.Subsystem;
 
     const std::size_t sections =
