@@ -163,7 +163,8 @@ struct RefusingShell {
             DestroyWindow(window);
             UnregisterClassA("Shell_TrayWnd", GetModuleHandleA(nullptr));
         });
-        WaitForSingleObject(ready, 5000);
+        // Without a limit: leave() needs the thread's identifier, and the thread always signals.
+        WaitForSingleObject(ready, INFINITE);
         CloseHandle(ready);
     }
     void leave() {
