@@ -25,19 +25,18 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   target_compile_options(Quintabela_Timer PRIVATE -ffunction-sections -fdata-sections)
   target_link_options(Quintabela_Timer PRIVATE -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
-  # The program carries no application manifest, so that its controls keep the classic look. Some MinGW
-  # GCCs (MSYS2's) link a default one into every program through their end files; those end files are
-  # given again here without it. Where the object does not exist (Debian) the clause does nothing anyway.
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -dumpspecs OUTPUT_VARIABLE specs RESULT_VARIABLE failed)
-  string(REGEX MATCH "\\*endfile:\n[^\n]*" endfile "${specs}")
-  if(NOT failed AND endfile MATCHES "default-manifest")
-    string(REPLACE "%{!shared:%:if-exists(default-manifest.o%s)}" "" endfile "${endfile}")
-    if(endfile MATCHES "default-manifest")
-      message(FATAL_ERROR "cannot leave the default manifest out of: ${endfile}")
-    endif()
-    file(WRITE ${CMAKE_BINARY_DIR}/no-default-manifest.specs "${endfile}\n\n")
-    target_link_options(Quintabela_Timer PRIVATE "-specs=${CMAKE_BINARY_DIR}/no-default-manifest.specs")
+  # The program carries no application manifest, so that its controls keep the classic look. MSYS2's GCC
+  # links default-manifest.o into every program when it finds one where it looks for its start files; an
+  # empty object of that name, found first through -B, takes its place. Debian's compiler has no such
+  # object, and the exe's bytes are the same with or without this.
+  set(no_manifest ${CMAKE_BINARY_DIR}/no-default-manifest)
+  file(WRITE ${no_manifest}/empty.cpp "")
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -c ${no_manifest}/empty.cpp -o ${no_manifest}/default-manifest.o
+                  RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "cannot build ${no_manifest}/default-manifest.o")
   endif()
+  target_link_options(Quintabela_Timer PRIVATE "-B${no_manifest}/")
 elseif(MSVC)
   # MSVC's linker embeds a manifest of its own unless told not to.
   target_link_options(Quintabela_Timer PRIVATE /MANIFEST:NO)
