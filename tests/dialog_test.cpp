@@ -141,6 +141,15 @@ NOTIFYICONDATAA expectedRecord(HWND w, UINT flags) {
     return r;
 }
 
+// The record of a notice: the icon's fields, the balloon's title and text, and the information symbol.
+NOTIFYICONDATAA expectedNotice(HWND w, const char *title, const char *text) {
+    NOTIFYICONDATAA r = expectedRecord(w, 0x17);
+    std::strcpy(r.szInfoTitle, title);
+    std::strcpy(r.szInfo, text);
+    r.dwInfoFlags = 1; // NIIF_INFO
+    return r;
+}
+
 void expectSameRecord(const NOTIFYICONDATAA &actual, const NOTIFYICONDATAA &expected) {
     EXPECT_EQ(actual.cbSize, expected.cbSize);
     EXPECT_EQ(actual.hWnd, expected.hWnd);
@@ -295,11 +304,7 @@ TEST_F(MainWindow, EachExpiryHandsTheShellItsOwnNotice) {
         tick();
         ASSERT_EQ(g_shellCalls.size(), 1u) << n.title;
         EXPECT_EQ(g_shellCalls[0].message, static_cast<DWORD>(NIM_MODIFY));
-        NOTIFYICONDATAA expected = expectedRecord(dialog, 0x17);
-        std::strcpy(expected.szInfoTitle, n.title);
-        std::strcpy(expected.szInfo, n.text);
-        expected.dwInfoFlags = 1; // NIIF_INFO
-        expectSameRecord(g_shellCalls[0].record, expected);
+        expectSameRecord(g_shellCalls[0].record, expectedNotice(dialog, n.title, n.text));
         EXPECT_EQ(label(n.label), "AGORA") << n.title;
         EXPECT_EQ(deadline(n.activity), -1) << n.title;
     }
@@ -408,11 +413,8 @@ TEST_F(MainWindow, ARefusedIconIsClaimedUntilTheShellTakesItAndTheNoticeWaitsFor
     EXPECT_EQ(g_shellCalls[before].message, static_cast<DWORD>(NIM_ADD));
     expectSameRecord(g_shellCalls[before].record, expectedRecord(dialog, 7));
     EXPECT_EQ(g_shellCalls[before + 1].message, static_cast<DWORD>(NIM_MODIFY));
-    NOTIFYICONDATAA notice = expectedRecord(dialog, 0x17);
-    std::strcpy(notice.szInfoTitle, "Heist");
-    std::strcpy(notice.szInfo, "T\xE1s pronto para um Heist !");
-    notice.dwInfoFlags = 1;
-    expectSameRecord(g_shellCalls[before + 1].record, notice);
+    expectSameRecord(g_shellCalls[before + 1].record,
+                     expectedNotice(dialog, "Heist", "T\xE1s pronto para um Heist !"));
 
     command(IDC_HIDE);
     EXPECT_FALSE(visible(dialog));
