@@ -10,7 +10,7 @@ add_library(platform STATIC platform/platform.cpp)
 target_include_directories(platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(platform PUBLIC user32 shell32)
 
-# The real Shell_NotifyIconA; tests that must see the exact record link a recorder instead.
+# The real Shell_NotifyIconW; tests that must see the exact record link a recorder instead.
 add_library(platform_shell STATIC platform/shell.cpp)
 target_link_libraries(platform_shell PUBLIC platform)
 

@@ -67,6 +67,15 @@ UINT registerMessage(const char *name) {
     return RegisterWindowMessageA(name);
 }
 
+void widenWindows1252(const char *text, wchar_t *field, std::size_t capacity) {
+    // A single-byte code page: one unit per byte, so what fits is known before converting.
+    int bytes = 0;
+    while (static_cast<std::size_t>(bytes) + 1 < capacity && text[bytes] != '\0')
+        ++bytes;
+    const int units = bytes == 0 ? 0 : MultiByteToWideChar(1252, 0, text, bytes, field, bytes);
+    field[units] = L'\0';
+}
+
 void allowMessageFromLowerRights(HWND window, UINT message) {
     ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Every call the program makes into the kernel, user32 and shell32, one function per operation, single-byte
-// variants throughout. Results are passed back only where the program relies on them.
+// Every call the program makes into the kernel, user32 and shell32, one function per operation. Single-byte
+// variants for the window's texts, which are ASCII and so read the same in every code page; the shell gets
+// UTF-16, since its texts are not. Results are passed back only where the program relies on them.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -8,6 +9,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {
@@ -44,8 +46,13 @@ UINT registerMessage(const char *name);
 // runs as administrator); every other message stays filtered.
 void allowMessageFromLowerRights(HWND window, UINT message);
 
-// Shell_NotifyIconA; true when the shell says it did what was asked. Kept apart (platform/shell.cpp) so that
+// The program's texts are Windows-1252 bytes. A single-byte call would read them in the system's code page,
+// which is 1252 only on Western settings, so the shell gets the letters they mean: widened from 1252 itself,
+// cut to fit capacity units with the terminating zero.
+void widenWindows1252(const char *text, wchar_t *field, std::size_t capacity);
+
+// Shell_NotifyIconW; true when the shell says it did what was asked. Kept apart (platform/shell.cpp) so that
 // tests can link a stand-in shell in its place: what reaches the shell cannot be seen from outside.
-bool notifyIcon(DWORD message, NOTIFYICONDATAA &record);
+bool notifyIcon(DWORD message, NOTIFYICONDATAW &record);
 
 } // namespace platform

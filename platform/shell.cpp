@@ -2,8 +2,8 @@
 
 namespace platform {
 
-bool notifyIcon(DWORD message, NOTIFYICONDATAA &record) {
-    return Shell_NotifyIconA(message, &record) != FALSE;
+bool notifyIcon(DWORD message, NOTIFYICONDATAW &record) {
+    return Shell_NotifyIconW(message, &record) != FALSE;
 }
 
 } // namespace platform

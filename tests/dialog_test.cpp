@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <string>
 
@@ -80,6 +84,29 @@ TEST(Template, WhatAUserSeesAtCreation) {
     DestroyWindow(w);
 }
 
+// Every run says which code page it had. One that asked for a code page checks it got it: a locale missing
+// from the machine gives 1252 without a word, and the run would then test nothing of other languages. (Not
+// a QT_ name: Wine hands no variable of that prefix to Windows programs.)
+TEST(CodePage, TheRunHasTheOneItAskedFor) {
+    std::printf("ANSI code page %u, OEM code page %u\n", GetACP(), GetOEMCP());
+    const char *asked = std::getenv("TEST_ANSI_CODE_PAGE");
+    if (!asked)
+        GTEST_SKIP() << "TEST_ANSI_CODE_PAGE names no code page for this run";
+    EXPECT_EQ(GetACP(), std::strtoul(asked, nullptr, 10));
+}
+
+// The bytes mean Windows-1252 letters in any code page: the euro sign and the letters above 0x9F, not
+// what the system's own code page or Latin-1 make of them.
+TEST(CodePage, TextsWidenFrom1252CutToFit) {
+    wchar_t field[8];
+    platform::widenWindows1252("\x80 \xE1\x9F", field, 8);
+    EXPECT_STREQ(field, L"\u20AC \u00E1\u0178");
+    platform::widenWindows1252("T\xE1s pronto", field, 4);
+    EXPECT_STREQ(field, L"T\u00E1s") << "three letters and the terminating zero";
+    platform::widenWindows1252("", field, 8);
+    EXPECT_STREQ(field, L"");
+}
+
 class MainWindow : public ::testing::Test {
   protected:
     HWND dialog = nullptr;
@@ -127,30 +154,31 @@ class MainWindow : public ::testing::Test {
     }
 };
 
-// The record the shell must get: every field the program does not name is zero.
-NOTIFYICONDATAA expectedRecord(HWND w, UINT flags) {
-    NOTIFYICONDATAA r;
+// The record the shell must get: UTF-16, through the balloon fields without the GUID (952 bytes on x64),
+// and every field the program does not name is zero.
+NOTIFYICONDATAW expectedRecord(HWND w, UINT flags) {
+    NOTIFYICONDATAW r;
     std::memset(&r, 0, sizeof r);
-    r.cbSize = 504;
+    r.cbSize = offsetof(NOTIFYICONDATAW, guidItem);
     r.hWnd = w;
     r.uID = 1;
     r.uFlags = flags;
     r.uCallbackMessage = 0x467;
     r.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(103));
-    std::strcpy(r.szTip, "Quintabela Timer");
+    std::wcscpy(r.szTip, L"Quintabela Timer");
     return r;
 }
 
 // The record of a notice: the icon's fields, the balloon's title and text, and the information symbol.
-NOTIFYICONDATAA expectedNotice(HWND w, const char *title, const char *text) {
-    NOTIFYICONDATAA r = expectedRecord(w, 0x17);
-    std::strcpy(r.szInfoTitle, title);
-    std::strcpy(r.szInfo, text);
+NOTIFYICONDATAW expectedNotice(HWND w, const wchar_t *title, const wchar_t *text) {
+    NOTIFYICONDATAW r = expectedRecord(w, 0x17);
+    std::wcscpy(r.szInfoTitle, title);
+    std::wcscpy(r.szInfo, text);
     r.dwInfoFlags = 1; // NIIF_INFO
     return r;
 }
 
-void expectSameRecord(const NOTIFYICONDATAA &actual, const NOTIFYICONDATAA &expected) {
+void expectSameRecord(const NOTIFYICONDATAW &actual, const NOTIFYICONDATAW &expected) {
     EXPECT_EQ(actual.cbSize, expected.cbSize);
     EXPECT_EQ(actual.hWnd, expected.hWnd);
     EXPECT_EQ(actual.uID, expected.uID);
@@ -162,7 +190,8 @@ void expectSameRecord(const NOTIFYICONDATAA &actual, const NOTIFYICONDATAA &expe
     EXPECT_EQ(actual.dwStateMask, 0u);
     EXPECT_EQ(std::memcmp(actual.szInfo, expected.szInfo, sizeof actual.szInfo), 0) << actual.szInfo;
     EXPECT_EQ(actual.uTimeout, 0u) << "the shell's own display time";
-    EXPECT_EQ(std::memcmp(actual.szInfoTitle, expected.szInfoTitle, sizeof actual.szInfoTitle), 0);
+    EXPECT_EQ(std::memcmp(actual.szInfoTitle, expected.szInfoTitle, sizeof actual.szInfoTitle), 0)
+        << actual.szInfoTitle;
     EXPECT_EQ(actual.dwInfoFlags, expected.dwInfoFlags);
     const GUID none{};
     EXPECT_EQ(std::memcmp(&actual.guidItem, &none, sizeof none), 0);
@@ -285,18 +314,19 @@ TEST_F(MainWindow, ResetShowsReadyAtTheNextTickAndSilencesAnExpiry) {
 }
 
 TEST_F(MainWindow, EachExpiryHandsTheShellItsOwnNotice) {
+    // The letters, whatever the code page of the run: U+00E1 is the "a" with an acute accent.
     const struct {
         ActivityId activity;
         int label;
-        const char *title, *text;
+        const wchar_t *title, *text;
     } notices[] = {
-        {ActivityId::Crime, IDC_CRIME_TIME, "Crime", "T\xE1s pronto para um crime !"},
-        {ActivityId::Carro, IDC_CARRO_TIME, "Carro", "T\xE1s pronto para roubar um carro !"},
-        {ActivityId::Voar, IDC_VOAR_TIME, "Voar", "T\xE1s pronto para voar !"},
-        {ActivityId::Heist, IDC_HEIST_TIME, "Heist", "T\xE1s pronto para um Heist !"},
-        {ActivityId::Oc, IDC_OC_TIME, "OC", "T\xE1s pronto para um OC !"},
-        {ActivityId::Balas, IDC_BALAS_TIME, "Balas", "T\xE1s pronto para comprar balas !"},
-        {ActivityId::Matar, IDC_MATAR_TIME, "Matar", "T\xE1s pronto para Matar !"},
+        {ActivityId::Crime, IDC_CRIME_TIME, L"Crime", L"T\u00E1s pronto para um crime !"},
+        {ActivityId::Carro, IDC_CARRO_TIME, L"Carro", L"T\u00E1s pronto para roubar um carro !"},
+        {ActivityId::Voar, IDC_VOAR_TIME, L"Voar", L"T\u00E1s pronto para voar !"},
+        {ActivityId::Heist, IDC_HEIST_TIME, L"Heist", L"T\u00E1s pronto para um Heist !"},
+        {ActivityId::Oc, IDC_OC_TIME, L"OC", L"T\u00E1s pronto para um OC !"},
+        {ActivityId::Balas, IDC_BALAS_TIME, L"Balas", L"T\u00E1s pronto para comprar balas !"},
+        {ActivityId::Matar, IDC_MATAR_TIME, L"Matar", L"T\u00E1s pronto para Matar !"},
     };
     for (const auto &n : notices) {
         g_shellCalls.clear();
@@ -352,9 +382,9 @@ TEST_F(MainWindow, TheCloseCommandRemovesTheIconStopsTheTimerAndQuits) {
     EXPECT_EQ(call(WM_SYSCOMMAND, SC_CLOSE, 0), TRUE);
     ASSERT_EQ(g_shellCalls.size(), 2u);
     EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_DELETE));
-    NOTIFYICONDATAA expected;
+    NOTIFYICONDATAW expected;
     std::memset(&expected, 0, sizeof expected);
-    expected.cbSize = 504;
+    expected.cbSize = offsetof(NOTIFYICONDATAW, guidItem);
     expected.hWnd = dialog;
     expected.uID = 1;
     expectSameRecord(g_shellCalls[1].record, expected);
@@ -414,7 +444,7 @@ TEST_F(MainWindow, ARefusedIconIsClaimedUntilTheShellTakesItAndTheNoticeWaitsFor
     expectSameRecord(g_shellCalls[before].record, expectedRecord(dialog, 7));
     EXPECT_EQ(g_shellCalls[before + 1].message, static_cast<DWORD>(NIM_MODIFY));
     expectSameRecord(g_shellCalls[before + 1].record,
-                     expectedNotice(dialog, "Heist", "T\xE1s pronto para um Heist !"));
+                     expectedNotice(dialog, L"Heist", L"T\u00E1s pronto para um Heist !"));
 
     command(IDC_HIDE);
     EXPECT_FALSE(visible(dialog));

@@ -101,16 +101,21 @@ TEST_F(Program, ARealExpiryRaisesTheBalloon) {
     if (!balloonsReadable())
         GTEST_SKIP() << platformName()
                      << " shows notices as its own notifications, which no other process can read";
+    // Read back in UTF-16: the letter U+00E1 whatever the system's code page.
     const std::wstring expected = L"T\u00E1s pronto para um crime !";
+    std::wstring seen;
     EXPECT_TRUE(waitFor(
         [&] {
+            seen.clear();
             for (const std::wstring &t : visibleBalloonTexts())
                 if (t == expected)
                     return true;
+                else
+                    seen += L"\"" + t + L"\" ";
             return false;
         },
         6000))
-        << "no balloon";
+        << "no balloon reads it; balloons shown: " << seen;
     EXPECT_EQ(label(IDC_CRIME_TIME), "AGORA");
 }
 

@@ -5,7 +5,7 @@ FakeShell g_shell;
 
 namespace platform {
 
-bool notifyIcon(DWORD message, NOTIFYICONDATAA &record) {
+bool notifyIcon(DWORD message, NOTIFYICONDATAW &record) {
     g_shellCalls.push_back({message, record});
     if (g_shell.refuses)
         return false;

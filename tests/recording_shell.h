@@ -1,5 +1,5 @@
 #pragma once
-// Stands in for Shell_NotifyIconA in the in-process tests: what the program hands the shell cannot be seen
+// Stands in for Shell_NotifyIconW in the in-process tests: what the program hands the shell cannot be seen
 // from outside under Wine, so every call is kept here, record and all, and answered like a shell that holds
 // at most one icon per window and identifier.
 #include "platform/platform.h"
@@ -8,7 +8,7 @@
 
 struct ShellCall {
     DWORD message;
-    NOTIFYICONDATAA record; // the whole structure, also past cbSize
+    NOTIFYICONDATAW record; // the whole structure, also past cbSize
 };
 
 extern std::vector<ShellCall> g_shellCalls;

@@ -41,6 +41,22 @@ void showNotice(void *window, ActivityId, const ExpiryNotice &notice) {
     TrayIcon::showNotice(static_cast<HWND>(window), notice);
 }
 
+// Labels and list items go through single-byte calls, which read text in the system's code page: only
+// ASCII reads the same in every one. The countdown texts are digits, signs and three ASCII letters.
+constexpr bool isAscii(const char *text) {
+    for (; *text != '\0'; ++text)
+        if (static_cast<unsigned char>(*text) > 0x7F)
+            return false;
+    return true;
+}
+constexpr bool vehiclesAreAscii() {
+    for (const VehicleChoice &v : VehicleTable)
+        if (!isAscii(v.caption))
+            return false;
+    return true;
+}
+static_assert(isAscii(ReadyText) && vehiclesAreAscii(), "a single-byte text must be ASCII");
+
 void fillVehicleList(HWND window) {
     const HWND list = platform::controlOf(window, IDC_VEHICLE);
     platform::clearList(list);

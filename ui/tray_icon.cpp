@@ -3,20 +3,17 @@
 #include "app.h"
 #include "res/resource.h"
 
-#include <cstring>
-
 namespace {
 
-// Copies at most size - 1 bytes and always terminates: the shell reads these fields as C strings.
-template <std::size_t N> void copyText(char (&field)[N], const char *text) {
-    std::strncpy(field, text, N - 1);
-    field[N - 1] = '\0';
+// Cut to fit and always terminated: the shell reads these fields as C strings.
+template <std::size_t N> void copyText(wchar_t (&field)[N], const char *text) {
+    platform::widenWindows1252(text, field, N);
 }
 
 // A fresh record for every call: the shell keeps its own copy, and fields left over from an earlier
 // notice must never leak into a later one.
-NOTIFYICONDATAA iconRecord(HWND window, UINT flags) {
-    NOTIFYICONDATAA record{};
+NOTIFYICONDATAW iconRecord(HWND window, UINT flags) {
+    NOTIFYICONDATAW record{};
     record.cbSize = TrayRecordSize;
     record.hWnd = window;
     record.uID = TRAY_ICON_ID;
@@ -45,7 +42,7 @@ void showPending(HWND window) {
 // A busy shell can carry out an add and still report a failure (it timed out at logon, say); a second add
 // of the same icon is then refused, so a modify asks whether the shell holds it after all.
 void claim(HWND window) {
-    NOTIFYICONDATAA record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    NOTIFYICONDATAW record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     const bool shown = platform::notifyIcon(NIM_ADD, record) || platform::notifyIcon(NIM_MODIFY, record);
     if (!g_wanted)
         return; // closed meanwhile
@@ -80,7 +77,7 @@ bool isShown() {
 }
 
 void showNotice(HWND window, const ExpiryNotice &notice) {
-    NOTIFYICONDATAA record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
+    NOTIFYICONDATAW record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO);
     copyText(record.szInfoTitle, notice.title);
     copyText(record.szInfo, notice.text);
     record.dwInfoFlags = NIIF_INFO;
@@ -99,7 +96,7 @@ void showNotice(HWND window, const ExpiryNotice &notice) {
 void remove(HWND window) {
     g_wanted = false;
     g_shown = false;
-    NOTIFYICONDATAA record{};
+    NOTIFYICONDATAW record{};
     record.cbSize = TrayRecordSize;
     record.hWnd = window;
     record.uID = TRAY_ICON_ID;

@@ -12,10 +12,7 @@ inline constexpr const char *TrayTip = "Quintabela Timer";
 
 // The record through the balloon fields, without the identifier GUID: what every shell since Windows 2000
 // understands, and what the shell is always handed here.
-inline constexpr DWORD TrayRecordSize = 504;
-#ifdef _WIN64
-static_assert(NOTIFYICONDATAA_V2_SIZE == TrayRecordSize);
-#endif
+inline const DWORD TrayRecordSize = static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE);
 
 // Until the shell says it holds the icon, the icon is claimed again about once a second, and the latest
 // notice that could not be shown waits for it.
