@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# tools/run on a desktop: a virtual display with a window manager (openbox), the program started as tools/run
+# starts it there. The window manager must manage the window, its Alt+F4 must end the program, tools/run
+# must report a normal end, and nothing of Wine may be left running afterwards.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source tools/xvfb-env
+qt_start_xvfb || exit 1
+log=$(mktemp)
+wm="" run=""
+left() { # processes of Wine with a prefix of this tree's that are still running
+  grep -lsz "^WINEPREFIX=$PWD/build/" /proc/[0-9]*/environ 2>/dev/null | grep -v "^/proc/$$/" | cut -d/ -f3
+}
+cleanup() {
+  [ -z "$run" ] || kill "$run" 2>/dev/null
+  # shellcheck disable=SC2046
+  kill -9 $(left) 2>/dev/null
+  [ -z "$wm" ] || kill "$wm" 2>/dev/null
+  qt_stop_xvfb
+  rm -f "$log"
+}
+trap cleanup EXIT
+checks=0 failures=0
+check() { # check WHAT CONDITION...
+  local what=$1
+  shift
+  checks=$((checks + 1))
+  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+waitFor() { # waitFor TENTHS CONDITION...
+  local n=$1
+  shift
+  for _ in $(seq "$n"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+waitFor 50 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || { echo "FAILED: openbox did not start"; exit 1; }
+
+tools/run >"$log" 2>&1 </dev/null &
+run=$!
+window() { xdotool search --onlyvisible --class quintabela_timer.exe 2>/dev/null | head -n 1; }
+appeared() { w=$(window) && [ -n "$w" ]; }
+w=""
+waitFor 600 appeared
+check "the window appeared" test -n "$w"
+managed() { # one of the window manager's clients, not a window that bypasses it
+  [ -n "$w" ] && xprop -root _NET_CLIENT_LIST | grep -qiw "$(printf '0x%x' "$w")" &&
+    xwininfo -id "$w" | grep -q 'Override Redirect State: no'
+}
+check "the window manager manages the window" managed
+
+timeout 5 xdotool windowactivate --sync "$w" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+F4
+ended() { ! kill -0 "$run" 2>/dev/null; }
+waitFor 150 ended
+check "Alt+F4 through the window manager ended it" ended
+rc="still running"
+if ended; then
+  rc=0
+  wait "$run" || rc=$?
+  run=""
+fi
+check "tools/run exited 0" test "$rc" = 0
+check "tools/run said the program ended" test "$(tail -n 1 "$log")" = "Quintabela Timer ended."
+check "nothing of Wine is left running" test -z "$(left)"
+echo "tools/run printed:"
+sed 's/^/  /' "$log" | grep -v '^  \[' # the build's progress lines say nothing here
+echo "desktop run: $((checks - failures)) of $checks checks passed"
+[ "$failures" -eq 0 ]
