@@ -22,8 +22,10 @@ target_link_libraries(Quintabela_Timer PRIVATE ui platform_shell)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # One self-contained file for users: no symbols, no unused sections. No link time either, so that the
   # same sources give the same bytes, which a player can check against a published sum.
+  # -static here too, not only in the cross toolchain: MSYS2's GCC would otherwise import its own C++ and
+  # GCC runtime DLLs, which a player's Windows does not have.
   target_compile_options(Quintabela_Timer PRIVATE -ffunction-sections -fdata-sections)
-  target_link_options(Quintabela_Timer PRIVATE -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  target_link_options(Quintabela_Timer PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
   # The program carries no application manifest, so that its controls keep the classic look. MSYS2's GCC
   # links default-manifest.o into every program when it finds one where it looks for its start files; an

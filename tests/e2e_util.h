@@ -113,6 +113,17 @@ class Program : public ::testing::Test {
                 return false;
         return true;
     }
+    // Real input (SendInput) reaches only the foreground window. Wine hands the foreground to any program
+    // that asks; Windows may refuse it to a process in the background, as on a hosted CI runner, and the
+    // check cannot be made there. The caller returns when IsSkipped() or HasFatalFailure().
+    void takeForeground() {
+        SetForegroundWindow(window);
+        if (waitFor([&] { return GetForegroundWindow() == window; }, 2000))
+            return;
+        ASSERT_FALSE(onWine()) << "cannot give it the foreground";
+        GTEST_SKIP() << platformName() << " does not let this process give the program the foreground, and "
+                     << "real input reaches only the foreground window";
+    }
     std::size_t trayIcons() { return trayIconCount(window); }
     void doubleClickIcon() { clickTrayIcon(window, true); }
     RECT windowRect() {

@@ -107,23 +107,26 @@ TEST(Resources, ExactlyTheFiveEntriesAllInPortuguese) {
     Program p;
     ASSERT_NE(p.module, nullptr);
     std::set<Entry> found;
+    // Each level names its own parameters: a nested lambda's that repeat the outer one's hide them.
     EnumResourceTypesA(
         p.module,
         [](HMODULE m, LPSTR type, LONG_PTR all) -> BOOL {
             EnumResourceNamesA(
                 m, type,
-                [](HMODULE m, LPCSTR type, LPSTR name, LONG_PTR all) -> BOOL {
+                [](HMODULE inModule, LPCSTR ofType, LPSTR name, LONG_PTR into) -> BOOL {
                     EnumResourceLanguagesA(
-                        m, type, name,
-                        [](HMODULE, LPCSTR type, LPCSTR name, WORD lang, LONG_PTR all) -> BOOL {
+                        inModule, ofType, name,
+                        [](HMODULE, LPCSTR entryType, LPCSTR entryName, WORD lang, LONG_PTR entries) -> BOOL {
                             // Named (string) types or names would show as non-ordinals: keep them visible.
-                            reinterpret_cast<std::set<Entry> *>(all)->insert(
-                                {IS_INTRESOURCE(type) ? reinterpret_cast<std::uintptr_t>(type) : 0xFFFFFF,
-                                 IS_INTRESOURCE(name) ? reinterpret_cast<std::uintptr_t>(name) : 0xFFFFFF,
+                            reinterpret_cast<std::set<Entry> *>(entries)->insert(
+                                {IS_INTRESOURCE(entryType) ? reinterpret_cast<std::uintptr_t>(entryType)
+                                                           : 0xFFFFFF,
+                                 IS_INTRESOURCE(entryName) ? reinterpret_cast<std::uintptr_t>(entryName)
+                                                           : 0xFFFFFF,
                                  lang});
                             return TRUE;
                         },
-                        all);
+                        into);
                     return TRUE;
                 },
                 all);
