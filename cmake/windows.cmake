@@ -8,7 +8,7 @@ set_source_files_properties(res/app.rc PROPERTIES
 
 add_library(platform STATIC platform/platform.cpp)
 target_include_directories(platform PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(platform PUBLIC user32 shell32)
+target_link_libraries(platform PUBLIC user32 gdi32 shell32)
 
 # The real Shell_NotifyIconW; tests that must see the exact record link a recorder instead.
 add_library(platform_shell STATIC platform/shell.cpp)

@@ -1,7 +1,7 @@
 #pragma once
-// Every call the program makes into the kernel, user32 and shell32, one function per operation. Single-byte
-// variants for the window's texts, which are ASCII and so read the same in every code page; the shell gets
-// UTF-16, since its texts are not. Results are passed back only where the program relies on them.
+// Every call the program makes into the kernel, user32, gdi32 and shell32, one function per operation.
+// Single-byte variants for the window's texts, which are ASCII and so read the same in every code page; the
+// shell gets UTF-16, since its texts are not. Results are passed back only where the program relies on them.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -38,6 +38,26 @@ void showWindow(HWND window, bool visible);
 void startTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure);
 void stopTimer(HWND window, UINT_PTR id);
 void postQuit(int exitCode);
+
+// Per-monitor DPI awareness (v2), before any window exists, so that the system draws nothing stretched.
+// Looked up at run time: a Windows 10 older than 1703 has no such call, and there the program stays as it
+// was, unaware and stretched by the system.
+void becomeDpiAware();
+// The DPI the window is laid out at; 96 where the system has no per-window DPI.
+UINT windowDpi(HWND window);
+// Moves and sizes the window to rect, in screen pixels.
+void placeWindow(HWND window, const RECT &rect);
+void postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The bitmap a picture control shows. Showing another sizes the control to it, and gives back the one shown
+// before, which the control then no longer uses.
+HBITMAP pictureOf(HWND control);
+HBITMAP showPicture(HWND control, HBITMAP picture);
+SIZE bitmapSize(HBITMAP bitmap);
+// A copy of source at width x height, each pixel averaged from those it covers (halftone), not repeated;
+// null if none could be made. The caller frees it.
+HBITMAP scaledBitmap(HBITMAP source, int width, int height);
+void freeBitmap(HBITMAP bitmap);
 
 // A shared handle: never destroyed, so loading it again costs nothing.
 HICON loadSharedIcon(HINSTANCE instance, int iconId);

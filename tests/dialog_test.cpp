@@ -2,6 +2,7 @@
 // program's own dialog procedure, driven message by message. Only the shell is recorded instead of called.
 #include "recording_shell.h"
 #include "res/resource.h"
+#include "shell_side.h"
 #include "ui/app.h"
 #include "ui/main_dialog.h"
 #include "win_test_util.h"
@@ -40,6 +41,9 @@ void drainMessages() {
 bool visible(HWND w) {
     return (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0;
 }
+
+// As the program is, before any window of this process exists.
+[[maybe_unused]] const bool g_dpiAware = (platform::becomeDpiAware(), true);
 
 } // namespace
 
@@ -411,6 +415,55 @@ TEST_F(MainWindow, OnlyTheExactCloseCommandEndsTheRun) {
     EXPECT_EQ(g_shellCalls.size(), 1u);
     EXPECT_FALSE(quitPosted());
     EXPECT_TRUE(KillTimer(dialog, 1)) << "still running";
+}
+
+// As Windows sends it when the window moves to a monitor of another scale: the new DPI in both halves of
+// wParam, and the rectangle it suggests.
+TEST_F(MainWindow, ADpiChangeRescalesTheCrestAndPlacesTheWindowWhereSuggested) {
+    const HWND picture = GetDlgItem(dialog, IDC_PICTURE);
+    const auto shown = [&] { return reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, 0, 0)); };
+    const auto expectCrestAt = [&](UINT dpi) { // 78 x 100 px at 96 DPI, the bitmap and its control alike
+        BITMAP bitmap{};
+        GetObjectA(shown(), sizeof bitmap, &bitmap);
+        RECT r;
+        GetWindowRect(picture, &r);
+        const int w = MulDiv(78, static_cast<int>(dpi), 96), h = MulDiv(100, static_cast<int>(dpi), 96);
+        EXPECT_TRUE(bitmap.bmWidth == w && bitmap.bmHeight == h)
+            << bitmap.bmWidth << " x " << bitmap.bmHeight;
+        EXPECT_TRUE(r.right - r.left == w && r.bottom - r.top == h) << "the control at " << dpi;
+    };
+    const auto change = [&](UINT dpi, RECT *suggested) {
+        SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(suggested));
+        drainMessages();
+    };
+    expectCrestAt(GetDpiForWindow(dialog)); // as made, at the display's scale
+    change(96, nullptr);
+    const HBITMAP own = shown(); // the template's
+    expectCrestAt(96);
+
+    // Twenty changes there and back: each copy is freed when the next replaces it.
+    const DWORD gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    HBITMAP before = own;
+    for (int i = 0; i < 20; ++i) {
+        const UINT dpi = i % 2 ? 96 : (i % 4 ? 144 : 192);
+        RECT suggested{10 + i, 20 + i, 610 + i, 220 + i}, now;
+        change(dpi, &suggested);
+        expectCrestAt(dpi);
+        GetWindowRect(dialog, &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested)) << "the window takes the suggested rectangle at " << dpi;
+        EXPECT_EQ(shown() == own, dpi == 96) << dpi;
+        EXPECT_EQ(GetObjectType(before), before == own ? static_cast<DWORD>(OBJ_BITMAP) : 0u) << i;
+        before = shown();
+    }
+    if (gdiObjects == 0)
+        std::printf("%s counts no GDI objects: each copy was checked freed instead\n",
+                    platformName().c_str());
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiObjects);
+
+    for (UINT bogus : {1u, 0xFFFFu}) { // no display has such a DPI
+        change(bogus, nullptr);
+        EXPECT_EQ(shown(), own) << bogus;
+    }
 }
 
 TEST_F(MainWindow, TaskbarCreatedAddsTheIconAgain) {

@@ -2,6 +2,37 @@
 // clicks reach it, under Wine on a virtual display. Windows are found by process ID.
 #include "e2e_util.h"
 
+#include <cstdlib>
+#include <set>
+
+namespace {
+
+// The template's 293 dialog units at 100 %: the unit is the average width of the 52 letters in its font,
+// 8 points at 96 DPI, as the dialog manager measures it.
+double templateWidthAt100() {
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ before = SelectObject(dc, CreateFontA(-MulDiv(8, 96, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                                        DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg"));
+    SIZE letters{};
+    GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+    DeleteObject(SelectObject(dc, before));
+    ReleaseDC(nullptr, dc);
+    return 293.0 * ((letters.cx / 26 + 1) / 2) / 4;
+}
+
+// Colours seen on the screen in a grid over r: one or two for a blank or failed picture.
+std::size_t coloursIn(const RECT &r) {
+    const HDC screen = GetDC(nullptr);
+    std::set<COLORREF> colours;
+    for (LONG y = r.top + 3; y < r.bottom - 3; y += 6)
+        for (LONG x = r.left + 3; x < r.right - 3; x += 6)
+            colours.insert(GetPixel(screen, x, y));
+    ReleaseDC(nullptr, screen);
+    return colours.size();
+}
+
+} // namespace
+
 TEST_F(Program, ButtonsCountDownAndResetClearsThem) {
     EXPECT_TRUE(allReady());
     click(IDC_CRIME);
@@ -50,6 +81,28 @@ TEST_F(Program, HiddenWithEsconderAndShownAgainFromTheTray) {
     click(IDC_HIDE);
     const std::string hidden = label(IDC_CRIME_TIME);
     EXPECT_TRUE(waitFor([&] { return label(IDC_CRIME_TIME) != hidden; }, 2500));
+}
+
+// Laid out at the display's own scale rather than stretched by the system, the crest scaled to its place.
+TEST_F(Program, DrawnAtTheDisplaysOwnScale) {
+    const UINT dpi = GetDpiForSystem();
+    std::printf("display at %u DPI\n", dpi);
+    if (const char *asked = std::getenv("TEST_DISPLAY_DPI"); asked && *asked) {
+        EXPECT_EQ(dpi, std::strtoul(asked, nullptr, 10)) << "the display scale this run asked for";
+    }
+    EXPECT_EQ(GetDpiForWindow(window), dpi) << "a window the system stretches reports 96";
+    RECT client;
+    GetClientRect(window, &client);
+    const double width = templateWidthAt100() * dpi / 96;
+    EXPECT_NEAR(client.right, width, width * 0.04) << "293 dialog units, grown with the scale";
+
+    RECT picture;
+    GetWindowRect(item(IDC_PICTURE), &picture);
+    const SIZE size{picture.right - picture.left, picture.bottom - picture.top};
+    std::printf("window %ld px wide inside, picture %ld x %ld px\n", client.right, size.cx, size.cy);
+    EXPECT_TRUE(size.cx == MulDiv(78, static_cast<int>(dpi), 96) &&
+                size.cy == MulDiv(100, static_cast<int>(dpi), 96));
+    EXPECT_GE(coloursIn(picture), 8u) << "the crest is drawn";
 }
 
 // Both reach the program as the cancel command, which it ignores.

@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// Aware of each monitor's DPI, as the program is: a process that is not sees 96 DPI and scaled coordinates.
+[[maybe_unused]] inline const bool g_dpiAware =
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2) != FALSE;
+
 inline bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
     const ULONGLONG until = GetTickCount64() + timeoutMs;
     for (;;) {

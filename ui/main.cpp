@@ -7,5 +7,6 @@
 // Annotated as the SDK declares it: Visual Studio warns about an entry point that is not.
 int WINAPI WinMain(_In_ HINSTANCE instance, _In_opt_ HINSTANCE, _In_ LPSTR, _In_ int) {
     g_instance = instance;
+    platform::becomeDpiAware();
     return static_cast<int>(platform::runModalDialog(instance, IDD_MAIN, MainDialog));
 }
