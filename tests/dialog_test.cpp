@@ -441,10 +441,13 @@ TEST_F(MainWindow, ADpiChangeRescalesTheCrestAndPlacesTheWindowWhereSuggested) {
     const HBITMAP own = shown(); // the template's
     expectCrestAt(96);
 
-    // Twenty changes there and back: each copy is freed when the next replaces it.
-    const DWORD gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    // Twenty changes there and back, after a first round that may fill the platform's own caches (fonts
+    // at each DPI): each copy is freed when the next replaces it.
+    DWORD gdiObjects = 0;
     HBITMAP before = own;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 24; ++i) {
+        if (i == 4)
+            gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
         const UINT dpi = i % 2 ? 96 : (i % 4 ? 144 : 192);
         RECT suggested{10 + i, 20 + i, 610 + i, 220 + i}, now;
         change(dpi, &suggested);
