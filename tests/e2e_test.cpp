@@ -8,11 +8,12 @@
 namespace {
 
 // The template's 293 dialog units at 100 %: the unit is the average width of the 52 letters in its font,
-// 8 points at 96 DPI, as the dialog manager measures it.
+// 8 points at 96 DPI, as the dialog manager measures it. A shell-font template's "MS Shell Dlg" is
+// "MS Shell Dlg 2" to the dialog manager.
 double templateWidthAt100() {
     const HDC dc = GetDC(nullptr);
     const HGDIOBJ before = SelectObject(dc, CreateFontA(-MulDiv(8, 96, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                                        DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg"));
+                                                        DEFAULT_CHARSET, 0, 0, 0, 0, "MS Shell Dlg 2"));
     SIZE letters{};
     GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
     DeleteObject(SelectObject(dc, before));
