@@ -176,9 +176,9 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_LBUTTONDOWN: platform::beginWindowDrag(window); return TRUE;
     case WM_TRAYICON: TrayIcon::onCallback(window, lParam); return TRUE;
     case WM_DPICHANGED:
-        // On another monitor's scale. Unhandled, so that Windows' dialog manager lays the template out
-        // again at the new DPI, the picture control at its template size among the rest; the crest is
-        // scaled after that. Both axes have the same DPI.
+        // On a monitor of another scale. Left unhandled, so that Windows' dialog manager lays the
+        // template out again at the new DPI, which may size the picture control anew; the crest is scaled
+        // after that, from the queue. Both axes have the same DPI.
         if (lParam != 0)
             platform::placeWindow(window, *reinterpret_cast<const RECT *>(lParam));
         platform::postMessage(window, WM_SHOWCREST, HIWORD(wParam), 0);
