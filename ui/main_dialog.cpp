@@ -162,7 +162,6 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         TrayIcon::add(window);
         fillVehicleList(window);
         g_crest = platform::pictureOf(platform::controlOf(window, IDC_PICTURE));
-        g_scaledCrest = nullptr;
         showCrestAt(window, platform::windowDpi(window));
         platform::startTimer(window, TICK_TIMER_ID, TickPeriodMs, TickProc);
         return TRUE; // focus to the first tab stop, "Crime"
