@@ -52,6 +52,8 @@ managed() { # one of the window manager's clients, not a window that bypasses it
   [ -n "$w" ] && xprop -root _NET_CLIENT_LIST | grep -qiw "$(printf '0x%x' "$w")" &&
     xwininfo -id "$w" | grep -q 'Override Redirect State: no'
 }
+# The window can show a moment before the window manager lists it among its clients.
+waitFor 50 managed
 check "the window manager manages the window" managed
 
 timeout 5 xdotool windowactivate --sync "$w" >/dev/null 2>&1
