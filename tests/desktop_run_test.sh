@@ -55,6 +55,12 @@ managed() { # one of the window manager's clients, not a window that bypasses it
 # The window can show a moment before the window manager lists it among its clients.
 waitFor 50 managed
 check "the window manager manages the window" managed
+if ! managed; then # what the display holds, to tell a window left unmanaged from another one found
+  for v in $(xdotool search --onlyvisible --class quintabela_timer.exe 2>/dev/null); do
+    echo "  window $(printf '0x%x' "$v"):$(xwininfo -id "$v" | grep -E 'Override|geometry' | tr -s ' \n' ' ')"
+  done
+  xprop -root _NET_CLIENT_LIST _NET_ACTIVE_WINDOW | sed 's/^/  /'
+fi
 
 timeout 5 xdotool windowactivate --sync "$w" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+F4
