@@ -49,6 +49,8 @@ w=""
 waitFor 600 appeared
 check "the window appeared" test -n "$w"
 managed() { # one of the window manager's clients, not a window that bypasses it
+  # Found again each time: Wine may replace a window's X window, first shown unmanaged, by a managed one.
+  w=$(window)
   [ -n "$w" ] && xprop -root _NET_CLIENT_LIST | grep -qiw "$(printf '0x%x' "$w")" &&
     xwininfo -id "$w" | grep -q 'Override Redirect State: no'
 }
