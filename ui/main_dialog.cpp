@@ -1,6 +1,7 @@
 #include "main_dialog.h"
 
 #include "app.h"
+#include "crest.h"
 #include "res/resource.h"
 #include "tray_icon.h"
 
@@ -57,46 +58,8 @@ constexpr bool vehiclesAreAscii() {
 }
 static_assert(isAscii(ReadyText) && vehiclesAreAscii(), "a single-byte text must be ASCII");
 
-// The crest at the window's DPI. The template's bitmap is the source of every copy (a copy of a copy would
-// blur further) and is itself what a window at 96 DPI shows; any other DPI shows a scaled copy of ours,
-// freed when the next one replaces it.
-HBITMAP g_crest = nullptr;
-HBITMAP g_scaledCrest = nullptr;
-
 // Posted by WM_DPICHANGED: the picture is made again once the dialog manager has laid the controls out.
 constexpr UINT WM_SHOWCREST = WM_APP + 1;
-// 50 % to 1000 %: a DPI outside it comes from no display, and a picture that large could not be made.
-constexpr UINT LeastDpi = 48, MostDpi = 960;
-
-constexpr int atDpi(int pixels, UINT dpi) {
-    return static_cast<int>((static_cast<long long>(pixels) * dpi + USER_DEFAULT_SCREEN_DPI / 2) /
-                            USER_DEFAULT_SCREEN_DPI);
-}
-
-void showCrestAt(HWND window, UINT dpi) {
-    if (!g_crest || dpi < LeastDpi || dpi > MostDpi)
-        return;
-    HBITMAP scaled = nullptr;
-    if (dpi != USER_DEFAULT_SCREEN_DPI) {
-        const SIZE size = platform::bitmapSize(g_crest);
-        scaled = platform::scaledBitmap(g_crest, atDpi(size.cx, dpi), atDpi(size.cy, dpi));
-        if (!scaled)
-            return; // the picture shown stays
-    }
-    platform::showPicture(platform::controlOf(window, IDC_PICTURE), scaled ? scaled : g_crest);
-    if (g_scaledCrest)
-        platform::freeBitmap(g_scaledCrest);
-    g_scaledCrest = scaled;
-}
-
-// The control leaves with the bitmap it came with, and ours is freed.
-void restoreCrest(HWND window) {
-    if (!g_scaledCrest)
-        return;
-    platform::showPicture(platform::controlOf(window, IDC_PICTURE), g_crest);
-    platform::freeBitmap(g_scaledCrest);
-    g_scaledCrest = nullptr;
-}
 
 void fillVehicleList(HWND window) {
     const HWND list = platform::controlOf(window, IDC_VEHICLE);
@@ -161,8 +124,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         platform::allowMessageFromLowerRights(window, g_taskbarCreated);
         TrayIcon::add(window);
         fillVehicleList(window);
-        g_crest = platform::pictureOf(platform::controlOf(window, IDC_PICTURE));
-        showCrestAt(window, platform::windowDpi(window));
+        Crest::init(window);
         platform::startTimer(window, TICK_TIMER_ID, TickPeriodMs, TickProc);
         return TRUE; // focus to the first tab stop, "Crime"
     case WM_COMMAND: return onCommand(window, LOWORD(wParam));
@@ -182,8 +144,8 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             platform::placeWindow(window, *reinterpret_cast<const RECT *>(lParam));
         platform::postMessage(window, WM_SHOWCREST, HIWORD(wParam), 0);
         return FALSE;
-    case WM_SHOWCREST: showCrestAt(window, static_cast<UINT>(wParam)); return TRUE;
-    case WM_DESTROY: restoreCrest(window); return FALSE;
+    case WM_SHOWCREST: Crest::showAt(window, static_cast<UINT>(wParam)); return TRUE;
+    case WM_DESTROY: Crest::release(window); return FALSE;
     default:
         if (message == g_taskbarCreated && g_taskbarCreated != 0) {
             TrayIcon::onShellRestart(window);
