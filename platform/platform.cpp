@@ -28,6 +28,11 @@ void setWindowText(HWND window, const char *text) {
     SetWindowTextA(window, text);
 }
 
+void windowText(HWND window, char *text, int capacity) {
+    if (capacity > 0 && GetWindowTextA(window, text, capacity) == 0)
+        text[0] = '\0';
+}
+
 void clearList(HWND list) {
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
 }

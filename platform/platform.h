@@ -22,6 +22,8 @@ INT_PTR runModalDialog(HINSTANCE instance, int templateId, DLGPROC procedure);
 
 HWND controlOf(HWND dialog, int controlId);
 void setWindowText(HWND window, const char *text);
+// The window's text, cut to fit capacity bytes with the terminating zero; empty on failure.
+void windowText(HWND window, char *text, int capacity);
 
 // The vehicle list. Inserting at a position keeps the order given, even in a list with the sort style.
 void clearList(HWND list);

@@ -42,6 +42,26 @@ bool visible(HWND w) {
     return (GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// The texts written to each label (WM_SETTEXT), counted by subclassing it; indexed as LabelIds.
+int g_labelWrites[7];
+WNDPROC g_labelProcs[7];
+
+LRESULT CALLBACK CountingLabel(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    int i = 0;
+    while (LabelIds[i] != GetDlgCtrlID(w))
+        ++i;
+    g_labelWrites[i] += message == WM_SETTEXT;
+    return CallWindowProcA(g_labelProcs[i], w, message, wParam, lParam);
+}
+
+void countLabelWrites(HWND dialog) {
+    for (int i = 0; i < 7; ++i) {
+        g_labelWrites[i] = 0;
+        g_labelProcs[i] = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            GetDlgItem(dialog, LabelIds[i]), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingLabel)));
+    }
+}
+
 // As the program is, before any window of this process exists.
 [[maybe_unused]] const bool g_dpiAware = (platform::becomeDpiAware(), true);
 
@@ -302,6 +322,30 @@ TEST_F(MainWindow, TicksWriteAllSevenLabels) {
         const std::string shown = label(LabelIds[i]);
         EXPECT_TRUE(shown == full[i] || shown == less[i]) << shown;
     }
+
+    // A label is written only when its text changes: once a second at most while it runs, never while it
+    // stays idle. Ten ticks within 0.9 s cross at most one second.
+    countLabelWrites(dialog);
+    g_board.deadlines[indexOf(ActivityId::Oc)] = IDLE_DEADLINE;
+    tick(); // "AGORA" for OC
+    const int idle = 4;
+    g_labelWrites[idle] = 0;
+    for (int t = 0; t < 10; ++t, Sleep(90))
+        tick();
+    std::printf("writes in ten ticks:");
+    for (int i = 0; i < 7; ++i) {
+        std::printf(" %d", g_labelWrites[i]);
+        EXPECT_LE(g_labelWrites[i], i == idle ? 0 : 1) << LabelIds[i];
+    }
+    std::printf("\n");
+    // A text put there from outside is mended at the next tick.
+    const std::string crime = label(IDC_CRIME_TIME);
+    SetWindowTextA(GetDlgItem(dialog, IDC_CRIME_TIME), crime.substr(0, 2).c_str());
+    SetWindowTextA(GetDlgItem(dialog, IDC_OC_TIME), "AGORA and more");
+    tick();
+    EXPECT_EQ(label(IDC_OC_TIME), "AGORA");
+    const std::string mended = label(IDC_CRIME_TIME);
+    EXPECT_TRUE(mended == crime || mended < crime) << mended << " after " << crime;
 }
 
 TEST_F(MainWindow, ResetShowsReadyAtTheNextTickAndSilencesAnExpiry) {

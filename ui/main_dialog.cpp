@@ -6,6 +6,7 @@
 #include "tray_icon.h"
 
 #include <array>
+#include <cstring>
 #include <limits>
 
 HINSTANCE g_instance = nullptr;
@@ -34,8 +35,15 @@ UptimeSeconds clockNow(void *) {
     return currentUptimeSeconds();
 }
 
+// Written only when it differs: the same text again still repaints the label, seven labels ten times a
+// second. Compared with what the control shows, not a copy kept aside, so that a text anything else put
+// there is mended at the next tick. A longer text there reads cut, and so never equal.
 void showLabel(void *window, ActivityId a, const char *text) {
-    platform::setWindowText(platform::controlOf(static_cast<HWND>(window), LabelIds[indexOf(a)]), text);
+    const HWND label = platform::controlOf(static_cast<HWND>(window), LabelIds[indexOf(a)]);
+    char shown[LabelBufferSize + 1];
+    platform::windowText(label, shown, sizeof shown);
+    if (std::strcmp(shown, text) != 0)
+        platform::setWindowText(label, text);
 }
 
 void showNotice(void *window, ActivityId, const ExpiryNotice &notice) {
