@@ -26,6 +26,10 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
   # GCC runtime DLLs, which a player's Windows does not have.
   target_compile_options(Quintabela_Timer PRIVATE -ffunction-sections -fdata-sections)
   target_link_options(Quintabela_Timer PRIVATE -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+  # Every security flag Windows' own linker sets by default, named rather than left to the binutils version:
+  # relocatable at a random, high address (ASLR), data not executable (DEP), and terminal-server aware.
+  target_link_options(Quintabela_Timer PRIVATE
+    -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat -Wl,--tsaware)
 
   # The program carries no application manifest, so that its controls keep the classic look. MSYS2's GCC
   # links default-manifest.o into every program when it finds one where it looks for its start files; an

@@ -18,6 +18,8 @@ struct PeSummary {
     std::size_t size = 0;
     WORD machine = 0, subsystem = 0;
     DWORD timeStamp = 0;           // of the link
+    WORD dllCharacteristics = 0;   // the security flags among them
+    DWORD relocationBytes = 0;     // none, and the system cannot move the image whatever the flags say
     std::set<std::string> imports; // upper case
 };
 
@@ -41,6 +43,8 @@ inline PeSummary readPe(const std::string &path) {
     pe.machine = headers.FileHeader.Machine;
     pe.timeStamp = headers.FileHeader.TimeDateStamp;
     pe.subsystem = headers.OptionalHeader.Subsystem;
+    pe.dllCharacteristics = headers.OptionalHeader.DllCharacteristics;
+    pe.relocationBytes = headers.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size;
 
     const std::size_t sections =
         nt + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + headers.FileHeader.SizeOfOptionalHeader;

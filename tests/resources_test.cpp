@@ -353,7 +353,14 @@ TEST(Executable, ImportsOnlySystemDllsAndStaysSmall) {
         EXPECT_TRUE(allowed.count(d)) << d;
     for (const char *needed : {"KERNEL32.DLL", "SHELL32.DLL", "USER32.DLL"})
         EXPECT_TRUE(dlls.count(needed)) << needed;
-    std::printf("Quintabela_Timer.exe: %zu bytes, imports:", pe.size);
+    // What a security review of a Windows program looks for, and Windows' own linker sets by default.
+    for (const WORD flag :
+         {IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA,
+          IMAGE_DLLCHARACTERISTICS_NX_COMPAT, IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE})
+        EXPECT_EQ(pe.dllCharacteristics & flag, flag) << std::hex << "flag 0x" << flag;
+    EXPECT_GT(pe.relocationBytes, 0u) << "ASLR moves only an image that carries its relocations";
+    std::printf("Quintabela_Timer.exe: %zu bytes, DllCharacteristics 0x%04X, imports:", pe.size,
+                pe.dllCharacteristics);
     for (const std::string &d : dlls)
         std::printf(" %s", d.c_str());
     std::printf("\n");
