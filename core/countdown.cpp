@@ -1,6 +1,8 @@
 #include "countdown.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -68,6 +70,39 @@ std::size_t FormatRemainder(std::int32_t r, DisplayFormat f, char (&out)[LabelBu
     *p++ = 's';
     *p = '\0';
     return static_cast<std::size_t>(p - out);
+}
+
+std::size_t DescribeTimeLeft(const CountdownBoard &board, UptimeSeconds now, const char *header, char *out,
+                             std::size_t capacity) {
+    // A caption of at most 5 letters, a space, a label and a line break for each action.
+    char lines[ActivityCount * (5 + 1 + LabelBufferSize)];
+    std::size_t used = 0;
+    for (const ActivitySpec &row : ActivityTable) {
+        const std::int32_t deadline = board.deadlines[indexOf(row.id)];
+        if (deadline <= 0 || deadline - now <= 0)
+            continue; // idle, or ready at the next tick
+        char text[LabelBufferSize];
+        FormatRemainder(deadline - now, row.format, text);
+        for (const char *part : {used > 0 ? "\n" : "", row.caption, " ", static_cast<const char *>(text)})
+            for (; *part != '\0' && used < sizeof lines; ++part)
+                lines[used++] = *part;
+    }
+    const std::size_t headerLength = std::strlen(header);
+    std::size_t length = 0;
+    const auto append = [&](const char *from, std::size_t n) {
+        n = std::min(n, capacity - 1 - length);
+        std::memcpy(out + length, from, n);
+        length += n;
+    };
+    if (capacity == 0)
+        return 0;
+    if (used == 0 || headerLength + 1 + used < capacity) {
+        append(header, headerLength);
+        append("\n", used > 0 ? 1 : 0);
+    }
+    append(lines, used);
+    out[length] = '\0';
+    return length;
 }
 
 void RefreshCountdowns(CountdownBoard &board, const UptimeClock &clock, const CountdownView &view) {

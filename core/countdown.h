@@ -43,4 +43,10 @@ void resetAll(CountdownBoard &board);
 // Writes the text of remainder r in format f into out, terminated; returns the text's length.
 std::size_t FormatRemainder(std::int32_t r, DisplayFormat f, char (&out)[LabelBufferSize]);
 
+// The tray icon's tip: header, then a line for each running action in table order, its caption and the
+// text its label shows ("Crime 1m 29s"). The lines alone when header and lines do not fit in capacity bytes
+// with the terminating zero, cut if even they do not. Returns the text's length.
+std::size_t DescribeTimeLeft(const CountdownBoard &board, UptimeSeconds now, const char *header, char *out,
+                             std::size_t capacity);
+
 void RefreshCountdowns(CountdownBoard &board, const UptimeClock &clock, const CountdownView &view);

@@ -327,3 +327,27 @@ TEST(Refresh, LargeUptimesCountLikeSmallOnes) {
         EXPECT_EQ(t.at(base + 43200).notices().size(), 1u) << base;
     }
 }
+
+TEST(TimeLeft, TheTipListsWhatRunsUnderTheHeaderWhileItFits) {
+    CountdownBoard board;
+    char tip[128];
+    EXPECT_EQ(DescribeTimeLeft(board, 1000, "Quintabela Timer", tip, sizeof tip), 16u);
+    EXPECT_STREQ(tip, "Quintabela Timer") << "nothing runs";
+
+    start(board, ActivityId::Heist, 1000);
+    start(board, ActivityId::Crime, 1000);
+    board.deadlines[indexOf(ActivityId::Carro)] = 1001; // ready at the next tick: no line
+    DescribeTimeLeft(board, 1001, "Quintabela Timer", tip, sizeof tip);
+    EXPECT_STREQ(tip, "Quintabela Timer\nCrime 1m 29s\nHeist 02h 59m 59s");
+
+    // All seven are one character too many for the shell's 127 with the header: the lines alone.
+    for (const ActivitySpec &row : ActivityTable)
+        board.deadlines[indexOf(row.id)] = 1001 + (row.period ? row.period : 4500);
+    EXPECT_EQ(DescribeTimeLeft(board, 1002, "Quintabela Timer", tip, sizeof tip), 111u);
+    EXPECT_STREQ(tip, "Crime 1m 29s\nCarro 4m 59s\nVoar 01h 14m 59s\nHeist 02h 59m 59s\nOC 11h 59m 59s\n"
+                      "Balas 00h 59m 59s\nMatar 00h 59m 59s");
+    // Cut, never overrun, where even the lines do not fit.
+    char small[8];
+    EXPECT_EQ(DescribeTimeLeft(board, 1002, "Quintabela Timer", small, sizeof small), 7u);
+    EXPECT_STREQ(small, "Crime 1");
+}
