@@ -62,6 +62,72 @@ void showWindow(HWND window, bool visible) {
     ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
 }
 
+bool isVisible(HWND window) {
+    return IsWindowVisible(window) != FALSE;
+}
+
+void showWithoutActivating(HWND window) {
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void bringToFront(HWND window) {
+    SetForegroundWindow(window);
+}
+
+bool claimName(const char *name) {
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    if (mutex && GetLastError() != ERROR_ALREADY_EXISTS)
+        return true; // held until the process ends
+    if (mutex)
+        CloseHandle(mutex); // so that the name ends with the process that holds it
+    return false;
+}
+
+void markWindow(HWND window, const char *property) {
+    SetPropA(window, property, reinterpret_cast<HANDLE>(1));
+}
+
+void unmarkWindow(HWND window, const char *property) {
+    RemovePropA(window, property);
+}
+
+HWND findMarkedWindow(const char *property) {
+    struct Search {
+        const char *property;
+        HWND found;
+    } search{property, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto *s = reinterpret_cast<Search *>(p);
+            char cls[8] = {};
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == GetCurrentProcessId() || GetClassNameA(w, cls, sizeof cls) == 0 ||
+                lstrcmpA(cls, "#32770") != 0 || !GetPropA(w, s->property))
+                return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void allowForegroundTo(HWND window) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    AllowSetForegroundWindow(owner);
+}
+
+bool deliverWithin(HWND window, UINT message, UINT timeoutMs) {
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &answer) !=
+           0;
+}
+
+void pause(UINT ms) {
+    Sleep(ms);
+}
+
 void startTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure) {
     SetTimer(window, id, periodMs, procedure);
 }

@@ -36,6 +36,26 @@ void sendCloseCommand(HWND window);
 // Lets the mouse drag the window as if its title bar had been pressed.
 void beginWindowDrag(HWND window);
 void showWindow(HWND window, bool visible);
+bool isVisible(HWND window);
+// Shown and raised among the top-most windows, without taking the foreground or the keyboard focus.
+void showWithoutActivating(HWND window);
+// SetForegroundWindow: Windows grants it only where the foreground's owner allowed it.
+void bringToFront(HWND window);
+
+// One copy per user session. claimName: a named mutex in the session's own namespace; true when this process
+// now holds the name, false when another process does (also when that one runs with other rights, which
+// denies this one access). Kept for the process's life once held.
+bool claimName(const char *name);
+// A window property that tells the program's window apart from every other dialog.
+void markWindow(HWND window, const char *property);
+void unmarkWindow(HWND window, const char *property);
+// The top-level dialog of another process that carries the property; null when there is none.
+HWND findMarkedWindow(const char *property);
+// Lets the window's process take the foreground, as this one (just started by the user) may.
+void allowForegroundTo(HWND window);
+// SendMessageTimeout: true when the window's thread took the message within timeoutMs.
+bool deliverWithin(HWND window, UINT message, UINT timeoutMs);
+void pause(UINT ms);
 
 void startTimer(HWND window, UINT_PTR id, UINT periodMs, TIMERPROC procedure);
 void stopTimer(HWND window, UINT_PTR id);
@@ -76,5 +96,7 @@ void widenWindows1252(const char *text, wchar_t *field, std::size_t capacity);
 // Shell_NotifyIconW; true when the shell says it did what was asked. Kept apart (platform/shell.cpp) so that
 // tests can link a stand-in shell in its place: what reaches the shell cannot be seen from outside.
 bool notifyIcon(DWORD message, NOTIFYICONDATAW &record);
+// SHQueryUserNotificationState, kept beside it for the same reason; false when the call fails.
+bool userNotificationState(QUERY_USER_NOTIFICATION_STATE &state);
 
 } // namespace platform

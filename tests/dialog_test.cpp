@@ -423,7 +423,71 @@ TEST_F(MainWindow, TheTrayShowsTheWindowForADoubleClickOrABalloonClickOnly) {
     command(IDC_HIDE);
     EXPECT_EQ(call(0x467, 0, 0x405 /* NIN_BALLOONUSERCLICK */), TRUE);
     EXPECT_TRUE(visible(dialog));
-    EXPECT_EQ(g_shellCalls.size(), 1u);
+    EXPECT_EQ(g_shellCalls.size(), 2u) << "the add, and the tip refreshed for the pointer on the icon";
+}
+
+// Hovering refreshes the tip with the time left, once a second at most; ticks alone never call the shell.
+TEST_F(MainWindow, TheTipTellsTheTimeLeftWhileThePointerRestsOnTheIcon) {
+    const auto hover = [&] { return call(0x467 /* WM_TRAYICON */, 1, WM_MOUSEMOVE); };
+    command(IDC_CRIME);
+    g_board.deadlines[indexOf(ActivityId::Crime)] = currentUptimeSeconds() + 89;
+    EXPECT_EQ(hover(), TRUE);
+    hover();
+    for (int i = 0; i < 12; ++i, Sleep(100))
+        tick();
+    ASSERT_EQ(g_shellCalls.size(), 2u) << "the add, then one refresh within a second";
+    NOTIFYICONDATAW tip = expectedRecord(dialog, 7);
+    std::wcscpy(tip.szTip, L"Quintabela Timer\nCrime 1m 29s");
+    EXPECT_EQ(g_shellCalls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    expectSameRecord(g_shellCalls[1].record, tip);
+
+    command(IDC_RESET); // and every record carries the tip of its moment
+    hover();
+    ASSERT_EQ(g_shellCalls.size(), 3u);
+    EXPECT_STREQ(g_shellCalls[2].record.szTip, L"Quintabela Timer");
+}
+
+// Windows holds notices back while a program fills the screen or nobody is there: a hidden window then
+// comes up, top-most, without taking the foreground or the focus. The notice goes to the shell in any case.
+TEST_F(MainWindow, AHiddenWindowComesUpQuietlyWhereWindowsHoldsTheNoticeBack) {
+    const HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr,
+                                       nullptr, nullptr);
+    SetForegroundWindow(other);
+    const struct {
+        QUERY_USER_NOTIFICATION_STATE state;
+        bool fails, shows;
+    } cases[] = {{QUNS_BUSY, false, true},
+                 {QUNS_APP, false, true},
+                 {QUNS_NOT_PRESENT, false, true},
+                 {QUNS_PRESENTATION_MODE, false, false},
+                 {QUNS_RUNNING_D3D_FULL_SCREEN, false, false},
+                 {QUNS_QUIET_TIME, false, false},
+                 {QUNS_ACCEPTS_NOTIFICATIONS, false, false},
+                 {QUNS_BUSY, true, false}};
+    for (const auto &c : cases) {
+        command(IDC_HIDE);
+        g_shell.notificationState = c.state;
+        g_shell.stateFails = c.fails;
+        const HWND foreground = GetForegroundWindow(), focus = GetFocus();
+        g_shellCalls.clear();
+        g_board.deadlines[indexOf(ActivityId::Crime)] = currentUptimeSeconds();
+        tick();
+        std::printf("state %d%s: window %s\n", c.state, c.fails ? ", call failed" : "",
+                    visible(dialog) ? "shown" : "hidden");
+        EXPECT_EQ(visible(dialog), c.shows) << c.state;
+        EXPECT_EQ(GetForegroundWindow(), foreground) << c.state;
+        EXPECT_EQ(GetFocus(), focus) << c.state;
+        ASSERT_EQ(g_shellCalls.size(), 1u);
+        expectSameRecord(g_shellCalls[0].record,
+                         expectedNotice(dialog, L"Crime", L"T\u00E1s pronto para um crime !"));
+    }
+    // A shown window is left as it is, and the state is not asked for.
+    ShowWindow(dialog, SW_SHOW);
+    const int queries = g_shell.stateQueries;
+    g_board.deadlines[indexOf(ActivityId::Crime)] = currentUptimeSeconds();
+    tick();
+    EXPECT_EQ(g_shell.stateQueries, queries);
+    DestroyWindow(other);
 }
 
 TEST_F(MainWindow, TheCloseCommandRemovesTheIconStopsTheTimerAndQuits) {

@@ -84,6 +84,59 @@ TEST_F(Program, HiddenWithEsconderAndShownAgainFromTheTray) {
     EXPECT_TRUE(waitFor([&] { return label(IDC_CRIME_TIME) != hidden; }, 2500));
 }
 
+// A second start brings the running copy's window back, hidden or behind another window, and ends; the
+// first keeps its countdowns and its one icon. After "Sair" a start is a first start again.
+TEST_F(Program, ASecondStartBringsTheRunningWindowBack) {
+    click(IDC_CRIME);
+    ASSERT_TRUE(shows(IDC_CRIME_TIME, "1m 30s", "1m 29s"));
+    const HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20,
+                                       nullptr, nullptr, nullptr, nullptr);
+    bool inFront = true;
+    for (const bool hidden : {true, false}) {
+        if (hidden)
+            click(IDC_HIDE);
+        SetForegroundWindow(other);
+        ASSERT_TRUE(waitFor([&] { return IsWindowVisible(window) != hidden; }, 2000));
+        PROCESS_INFORMATION second = startProgram();
+        ASSERT_EQ(WaitForSingleObject(second.hProcess, 5000), WAIT_OBJECT_0) << "hidden: " << hidden;
+        DWORD code = 1;
+        GetExitCodeProcess(second.hProcess, &code);
+        EXPECT_EQ(code, 0u);
+        closeHandles(second);
+        EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; }, 2000)) << "hidden: " << hidden;
+        inFront = waitFor([&] { return GetForegroundWindow() == window; }, 2000) && inFront;
+        EXPECT_EQ(trayIcons(), 1u);
+        EXPECT_NE(label(IDC_CRIME_TIME), "AGORA") << "the countdown goes on";
+    }
+    DestroyWindow(other);
+
+    EXPECT_EQ(endsWithSair(), static_cast<DWORD>(dialogResultOfAQuit()));
+    closeHandles(process);
+    ASSERT_TRUE(waitFor([&] { return trayIcons() == 0; }, 2000));
+    launch(1); // its own window and icon
+    EXPECT_TRUE(allReady());
+    if (!inFront) { // a foreground that this test's process could not hand on
+        ASSERT_FALSE(onWine()) << "the running window did not come to the front";
+        GTEST_SKIP() << platformName() << " did not let the window of the running copy take the foreground "
+                     << "from this background process";
+    }
+}
+
+// A running copy whose thread hangs is not waited on for ever: the second start becomes a copy of its own.
+TEST_F(Program, ASecondStartBesideAHungCopyRunsAsOneOfItsOwn) {
+    ASSERT_NE(SuspendThread(process.hThread), static_cast<DWORD>(-1));
+    const ULONGLONG started = GetTickCount64();
+    PROCESS_INFORMATION second = startProgram();
+    HWND own = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (own = visibleDialogOf(second.dwProcessId)) != nullptr; }, 5000));
+    std::printf("the second copy's window after %llu ms\n", GetTickCount64() - started);
+    ResumeThread(process.hThread);
+    PostMessageA(own, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (WaitForSingleObject(second.hProcess, 5000) != WAIT_OBJECT_0)
+        TerminateProcess(second.hProcess, 99);
+    closeHandles(second);
+}
+
 // Laid out at the display's own scale rather than stretched by the system, the crest scaled to its place.
 TEST_F(Program, DrawnAtTheDisplaysOwnScale) {
     const UINT dpi = GetDpiForSystem();

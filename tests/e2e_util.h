@@ -72,6 +72,22 @@ inline POINT centreOf(HWND w) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// Starts the real program beside this one; no process handle when it could not be started.
+inline PROCESS_INFORMATION startProgram() {
+    const std::string exe = besideThisProgram("Quintabela_Timer.exe");
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    return process;
+}
+
+inline void closeHandles(PROCESS_INFORMATION &process) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    process = {};
+}
+
 class Program : public ::testing::Test {
   protected:
     PROCESS_INFORMATION process{};
@@ -82,11 +98,8 @@ class Program : public ::testing::Test {
     // Starts the program and waits for its window and for the given number of tray icons.
     void launch(std::size_t icons) {
         ASSERT_EQ(trayIconCount(nullptr), 0u) << "an icon left over from an earlier run";
-        std::string exe = besideThisProgram("Quintabela_Timer.exe");
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &process));
+        process = startProgram();
+        ASSERT_NE(process.hProcess, nullptr);
         ASSERT_TRUE(
             waitFor([&] { return (window = visibleDialogOf(process.dwProcessId)) != nullptr; }, 10000))
             << "the window did not appear";
@@ -97,8 +110,7 @@ class Program : public ::testing::Test {
         if (running())
             TerminateProcess(process.hProcess, 99);
         WaitForSingleObject(process.hProcess, 5000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        closeHandles(process);
         waitFor([&] { return trayIcons() == 0; }, 3000);
     }
 

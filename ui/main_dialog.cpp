@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "crest.h"
+#include "one_copy.h"
 #include "res/resource.h"
 #include "tray_icon.h"
 
@@ -46,8 +47,22 @@ void showLabel(void *window, ActivityId a, const char *text) {
         platform::setWindowText(label, text);
 }
 
+// Windows holds notices back without a sound while a program fills the screen (automatic Do Not Disturb
+// under a full-screen game or browser) and while nobody is there; the top-most window is then what the
+// player sees, on their return too. Presentations, exclusive full-screen Direct3D and quiet time are left
+// undisturbed, and so is a Do Not Disturb the user turned on, which the shell reports as accepting.
+bool noticesHeldBack() {
+    QUERY_USER_NOTIFICATION_STATE state{};
+    if (!platform::userNotificationState(state))
+        return false;
+    return state == QUNS_BUSY || state == QUNS_APP || state == QUNS_NOT_PRESENT;
+}
+
 void showNotice(void *window, ActivityId, const ExpiryNotice &notice) {
-    TrayIcon::showNotice(static_cast<HWND>(window), notice);
+    const HWND w = static_cast<HWND>(window);
+    if (!platform::isVisible(w) && noticesHeldBack())
+        platform::showWithoutActivating(w); // above the game, which keeps the keyboard
+    TrayIcon::showNotice(w, notice);
 }
 
 // Labels and list items go through single-byte calls, which read text in the system's code page: only
@@ -130,6 +145,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_INITDIALOG:
         g_taskbarCreated = platform::registerMessage("TaskbarCreated");
         platform::allowMessageFromLowerRights(window, g_taskbarCreated);
+        OneCopy::markWindow(window);
         TrayIcon::add(window);
         fillVehicleList(window);
         Crest::init(window);
@@ -153,10 +169,18 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         platform::postMessage(window, WM_SHOWCREST, HIWORD(wParam), 0);
         return FALSE;
     case WM_SHOWCREST: Crest::showAt(window, static_cast<UINT>(wParam)); return TRUE;
-    case WM_DESTROY: Crest::release(window); return FALSE;
+    case WM_DESTROY:
+        Crest::release(window);
+        OneCopy::unmarkWindow(window);
+        return FALSE;
     default:
         if (message == g_taskbarCreated && g_taskbarCreated != 0) {
             TrayIcon::onShellRestart(window);
+            return TRUE;
+        }
+        if (OneCopy::isBringBackRequest(message)) { // from a second start
+            platform::showWindow(window, true);
+            platform::bringToFront(window);
             return TRUE;
         }
         return FALSE;

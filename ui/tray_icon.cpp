@@ -1,7 +1,10 @@
 #include "tray_icon.h"
 
 #include "app.h"
+#include "main_dialog.h"
 #include "res/resource.h"
+
+#include <iterator>
 
 namespace {
 
@@ -20,7 +23,9 @@ NOTIFYICONDATAW iconRecord(HWND window, UINT flags) {
     record.uFlags = flags;
     record.uCallbackMessage = WM_TRAYICON;
     record.hIcon = platform::loadSharedIcon(g_instance, IDI_TRAY);
-    copyText(record.szTip, TrayTip);
+    char tip[std::size(record.szTip)];
+    DescribeTimeLeft(g_board, currentUptimeSeconds(), TrayTip, tip, sizeof tip);
+    copyText(record.szTip, tip);
     return record;
 }
 
@@ -29,6 +34,7 @@ NOTIFYICONDATAW iconRecord(HWND window, UINT flags) {
 bool g_wanted = false; // from add to remove
 bool g_shown = false;  // the shell said it holds the icon
 std::uint64_t g_nextClaimMs = 0;
+std::uint64_t g_nextTipMs = 0;
 ExpiryNotice g_pending{}; // the latest notice the shell could not show; no title when none
 
 void showPending(HWND window) {
@@ -51,6 +57,19 @@ void claim(HWND window) {
     showPending(window);
 }
 
+// The pointer rests on the icon: the tip it is about to show gets the time left, once a second at most, so
+// that the shell is called only while somebody looks.
+void refreshTip(HWND window) {
+    const std::uint64_t now = platform::uptimeMilliseconds();
+    if (!g_shown || now < g_nextTipMs)
+        return;
+    g_nextTipMs = now + TipRefreshMs;
+    NOTIFYICONDATAW record = iconRecord(window, NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    const bool shown = platform::notifyIcon(NIM_MODIFY, record);
+    if (g_wanted && !shown)
+        g_shown = false; // lost: claimed again from the next tick on
+}
+
 } // namespace
 
 namespace TrayIcon {
@@ -59,6 +78,7 @@ void add(HWND window) {
     g_wanted = true;
     g_shown = false;
     g_pending = {};
+    g_nextTipMs = 0;
     claim(window);
 }
 
@@ -107,6 +127,8 @@ void onCallback(HWND window, LPARAM lParam) {
     // Version 0 callbacks: lParam is the whole mouse message or notification code.
     if (lParam == WM_LBUTTONDBLCLK || lParam == NIN_BALLOONUSERCLICK)
         platform::showWindow(window, true);
+    else if (lParam == WM_MOUSEMOVE)
+        refreshTip(window);
 }
 
 } // namespace TrayIcon

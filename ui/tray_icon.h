@@ -17,6 +17,8 @@ inline const DWORD TrayRecordSize = static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE);
 // Until the shell says it holds the icon, the icon is claimed again about once a second, and the latest
 // notice that could not be shown waits for it.
 inline constexpr std::uint64_t ClaimRetryMs = 1000;
+// The tip carries the time left, refreshed while the pointer rests on the icon at most this often.
+inline constexpr std::uint64_t TipRefreshMs = 1000;
 
 namespace TrayIcon {
 
