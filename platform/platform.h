@@ -42,9 +42,8 @@ void showWithoutActivating(HWND window);
 // SetForegroundWindow: Windows grants it only where the foreground's owner allowed it.
 void bringToFront(HWND window);
 
-// One copy per user session. claimName: a named mutex in the session's own namespace; true when this process
-// now holds the name, false when another process does (also when that one runs with other rights, which
-// denies this one access). Kept for the process's life once held.
+// A named mutex: true when this process now holds the name, kept for its life; false when another process
+// holds it, also one with other rights, whose mutex this one may not even open.
 bool claimName(const char *name);
 // A window property that tells the program's window apart from every other dialog.
 void markWindow(HWND window, const char *property);

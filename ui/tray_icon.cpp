@@ -4,8 +4,6 @@
 #include "main_dialog.h"
 #include "res/resource.h"
 
-#include <iterator>
-
 namespace {
 
 // Cut to fit and always terminated: the shell reads these fields as C strings.
@@ -23,7 +21,7 @@ NOTIFYICONDATAW iconRecord(HWND window, UINT flags) {
     record.uFlags = flags;
     record.uCallbackMessage = WM_TRAYICON;
     record.hIcon = platform::loadSharedIcon(g_instance, IDI_TRAY);
-    char tip[std::size(record.szTip)];
+    char tip[sizeof record.szTip / sizeof record.szTip[0]];
     DescribeTimeLeft(g_board, currentUptimeSeconds(), TrayTip, tip, sizeof tip);
     copyText(record.szTip, tip);
     return record;
