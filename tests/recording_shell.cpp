@@ -25,7 +25,6 @@ bool notifyIcon(DWORD message, NOTIFYICONDATAW &record) {
 }
 
 bool userNotificationState(QUERY_USER_NOTIFICATION_STATE &state) {
-    ++g_shell.stateQueries;
     state = g_shell.notificationState;
     return !g_shell.stateFails;
 }

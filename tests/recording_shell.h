@@ -17,10 +17,9 @@ struct FakeShell {
     bool refuses = false;      // not up yet: every call fails
     bool addFailsLate = false; // an add is carried out but reported failed, as a timed-out one is
     bool holdsIcon = false;
-    // What SHQueryUserNotificationState answers, and whether it fails; the queries are counted.
+    // What SHQueryUserNotificationState answers, and whether it fails.
     QUERY_USER_NOTIFICATION_STATE notificationState = QUNS_ACCEPTS_NOTIFICATIONS;
     bool stateFails = false;
-    int stateQueries = 0;
 };
 
 extern FakeShell g_shell;
