@@ -74,6 +74,8 @@ std::size_t FormatRemainder(std::int32_t r, DisplayFormat f, char (&out)[LabelBu
 
 std::size_t DescribeTimeLeft(const CountdownBoard &board, UptimeSeconds now, const char *header, char *out,
                              std::size_t capacity) {
+    if (capacity == 0)
+        return 0;
     // A caption of at most 5 letters, a space, a label and a line break for each action.
     char lines[ActivityCount * (5 + 1 + LabelBufferSize)];
     std::size_t used = 0;
@@ -94,8 +96,6 @@ std::size_t DescribeTimeLeft(const CountdownBoard &board, UptimeSeconds now, con
         std::memcpy(out + length, from, n);
         length += n;
     };
-    if (capacity == 0)
-        return 0;
     if (used == 0 || headerLength + 1 + used < capacity) {
         append(header, headerLength);
         append("\n", used > 0 ? 1 : 0);
