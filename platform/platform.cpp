@@ -4,13 +4,23 @@ namespace platform {
 
 namespace {
 
-// A user32 function that older Windows versions lack: null there.
-template <typename Function> Function user32Function(const char *name) {
-    const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+// A system function that older Windows versions lack: null there.
+template <typename Function> Function systemFunction(const char *dll, const char *name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleA(dll), name);
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 
+template <typename Function> Function user32Function(const char *name) {
+    return systemFunction<Function>("user32.dll", name);
+}
+
 } // namespace
+
+void loadLibrariesFromSystemOnly() {
+    using SetDirectories = BOOL(WINAPI *)(DWORD);
+    if (const auto set = systemFunction<SetDirectories>("kernel32.dll", "SetDefaultDllDirectories"))
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
 
 std::uint64_t uptimeMilliseconds() {
     return GetTickCount64();

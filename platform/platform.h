@@ -14,6 +14,11 @@
 
 namespace platform {
 
+// Every DLL loaded by its bare name from then on, by the program or by system DLLs on its behalf, comes from
+// System32 only, never from the exe's own folder (a Downloads folder holds whatever was downloaded there).
+// Looked up at run time: a Windows without the call keeps its default search and still runs.
+void loadLibrariesFromSystemOnly();
+
 // Milliseconds since the machine started; 64 bits, so it never wraps.
 std::uint64_t uptimeMilliseconds();
 

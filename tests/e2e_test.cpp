@@ -3,6 +3,7 @@
 #include "e2e_util.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -32,7 +33,97 @@ std::size_t coloursIn(const RECT &r) {
     return colours.size();
 }
 
+// Wine loads its own copy of a DLL it has built in and ignores one beside the program; Windows prefers the
+// one beside it for every DLL that is not a KnownDLL. These programs' overrides make Wine look as Windows
+// does, and are removed again afterwards.
+constexpr const char *PlantedNames[] = {"uxtheme.dll", "dwmapi.dll"};
+void plantsNativeFirst(bool on) {
+    for (const char *exe : {"Quintabela_Timer.exe", "planted_probe.exe"}) {
+        const std::string key = std::string("Software\\Wine\\AppDefaults\\") + exe + "\\DllOverrides";
+        if (!on) {
+            RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+            continue;
+        }
+        HKEY overrides = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
+                            nullptr) != ERROR_SUCCESS)
+            continue;
+        for (const char *dll : PlantedNames) {
+            const std::string name(dll, std::strlen(dll) - 4);
+            RegSetValueExA(overrides, name.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE *>("native,builtin"), 15);
+        }
+        RegCloseKey(overrides);
+    }
+}
+
+PROCESS_INFORMATION startIn(const std::string &dir, const char *exe) {
+    const std::string path = dir + exe;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup,
+                   &process);
+    return process;
+}
+
 } // namespace
+
+// Players run the exe from their Downloads folder, where a DLL named as a system one may lie from another
+// download. Loaded by its bare name, as system DLLs load uxtheme and dwmapi, it would run inside the program.
+TEST(PlantedDlls, NoDllBesideTheExeRunsInsideIt) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string dir = std::string(temp) + "qt-planted-" + std::to_string(GetCurrentProcessId()) + "\\";
+    const char *files[] = {"Quintabela_Timer.exe", "planted_probe.exe", "uxtheme.dll", "dwmapi.dll"};
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    for (const char *f : files) {
+        const bool plant = std::strstr(f, ".dll") != nullptr;
+        ASSERT_TRUE(
+            CopyFileA(besideThisProgram(plant ? "planted_dll.dll" : f).c_str(), (dir + f).c_str(), FALSE));
+    }
+    const auto marked = [&](const char *plant) {
+        return GetFileAttributesA((dir + plant + ".mark").c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    if (onWine())
+        plantsNativeFirst(true);
+
+    PROCESS_INFORMATION probe = startIn(dir, "planted_probe.exe");
+    ASSERT_NE(probe.hProcess, nullptr);
+    WaitForSingleObject(probe.hProcess, 10000);
+    closeHandles(probe);
+    const bool plantsLoad = marked("uxtheme.dll");
+    DeleteFileA((dir + "uxtheme.dll.mark").c_str());
+
+    if (plantsLoad) {
+        PROCESS_INFORMATION program = startIn(dir, "Quintabela_Timer.exe");
+        ASSERT_NE(program.hProcess, nullptr);
+        HWND window = nullptr;
+        EXPECT_TRUE(
+            waitFor([&] { return (window = visibleDialogOf(program.dwProcessId)) != nullptr; }, 10000));
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        if (WaitForSingleObject(program.hProcess, 5000) != WAIT_OBJECT_0)
+            TerminateProcess(program.hProcess, 99);
+        closeHandles(program);
+        waitFor([] { return trayIconCount(nullptr) == 0; }, 3000);
+        for (const char *plant : PlantedNames) {
+            std::printf("%s beside the exe: %s\n", plant,
+                        marked(plant) ? "ran inside the program" : "not run");
+            EXPECT_FALSE(marked(plant));
+        }
+    }
+    if (onWine())
+        plantsNativeFirst(false);
+    for (const char *f : files) {
+        DeleteFileA((dir + f + ".mark").c_str());
+        DeleteFileA((dir + f).c_str());
+    }
+    RemoveDirectoryA(dir.c_str());
+    if (!plantsLoad)
+        GTEST_SKIP() << platformName()
+                     << " did not load a uxtheme.dll beside a program that asked for it by name "
+                     << "either, so a program kept from loading one shows nothing";
+}
 
 TEST_F(Program, ButtonsCountDownAndResetClearsThem) {
     EXPECT_TRUE(allReady());

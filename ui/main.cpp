@@ -7,6 +7,7 @@
 // is the exit code.
 // Annotated as the SDK declares it: Visual Studio warns about an entry point that is not.
 int WINAPI WinMain(_In_ HINSTANCE instance, _In_opt_ HINSTANCE, _In_ LPSTR, _In_ int) {
+    platform::loadLibrariesFromSystemOnly(); // before anything can load a DLL planted beside the exe
     g_instance = instance;
     if (OneCopy::handedToRunningCopy())
         return 0; // the running copy shows its window
