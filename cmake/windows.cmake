@@ -14,7 +14,7 @@ target_link_libraries(platform PUBLIC user32 gdi32 shell32)
 add_library(platform_shell STATIC platform/shell.cpp)
 target_link_libraries(platform_shell PUBLIC platform)
 
-add_library(ui STATIC ui/main_dialog.cpp ui/tray_icon.cpp ui/crest.cpp ui/one_copy.cpp)
+add_library(ui STATIC ui/main_dialog.cpp ui/tray_icon.cpp ui/crest.cpp ui/one_copy.cpp ui/placement.cpp)
 target_link_libraries(ui PUBLIC core platform)
 
 add_executable(Quintabela_Timer WIN32 ui/main.cpp $<TARGET_OBJECTS:resources>)

@@ -168,6 +168,20 @@ void placeWindow(HWND window, const RECT &rect) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT windowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+RECT workAreaNearest(const RECT &rect) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info))
+        return rect;
+    return info.rcWork;
+}
+
 void postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PostMessageA(window, message, wParam, lParam);
 }

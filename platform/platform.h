@@ -73,6 +73,10 @@ void becomeDpiAware();
 UINT windowDpi(HWND window);
 // Moves and sizes the window to rect, in screen pixels.
 void placeWindow(HWND window, const RECT &rect);
+RECT windowRect(HWND window);
+// The work area (the monitor less the taskbar and docked bars) of the monitor that shows most of rect, or
+// of the one nearest to it when none shows any; rect itself if the system cannot tell.
+RECT workAreaNearest(const RECT &rect);
 void postMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The bitmap a picture control shows. Showing another sizes the control to it, and gives back the one shown

@@ -1,4 +1,5 @@
 #include "core/countdown.h"
+#include "core/placement.h"
 
 #include <gtest/gtest.h>
 
@@ -350,4 +351,32 @@ TEST(TimeLeft, TheTipListsWhatRunsUnderTheHeaderWhileItFits) {
     char small[8];
     EXPECT_EQ(DescribeTimeLeft(board, 1002, "Quintabela Timer", small, sizeof small), 7u);
     EXPECT_STREQ(small, "Crime 1");
+}
+
+// A 200 x 100 window and a work area of 1000 x 700; a second monitor to its right, at 1000 to 2000.
+TEST(Placement, MovedTheLeastDistanceWhollyIntoTheWorkArea) {
+    const ScreenRect work{0, 0, 1000, 700}, right{1000, 0, 2000, 700};
+    const struct {
+        ScreenRect window, area, expected;
+        const char *what;
+    } cases[] = {
+        {{10, 20, 210, 120}, work, {10, 20, 210, 120}, "inside: not a pixel"},
+        {{800, 600, 1000, 700}, work, {800, 600, 1000, 700}, "touching the corner: inside"},
+        {{900, 20, 1100, 120}, work, {800, 20, 1000, 120}, "past the right"},
+        {{10, 650, 210, 750}, work, {10, 600, 210, 700}, "past the bottom"},
+        {{-50, 20, 150, 120}, work, {0, 20, 200, 120}, "past the left"},
+        {{10, -30, 210, 70}, work, {10, 0, 210, 100}, "above"},
+        {{-5000, 9000, -4800, 9100}, work, {0, 600, 200, 700}, "far off on both axes"},
+        {{500, 20, 1700, 120}, work, {0, 20, 1200, 120}, "wider: its left edge at the left"},
+        {{10, 300, 210, 1100}, work, {10, 0, 210, 800}, "taller: its top edge at the top"},
+        {{1900, 20, 2100, 120}, right, {1800, 20, 2000, 120}, "past the right of the second monitor"},
+        {{950, 20, 1150, 120}, right, {1000, 20, 1200, 120}, "astride both, onto the one given"},
+        {{1400, 20, 1600, 120}, right, {1400, 20, 1600, 120}, "inside the second: not a pixel"},
+    };
+    for (const auto &c : cases) {
+        const ScreenRect moved = MovedInto(c.window, c.area);
+        EXPECT_TRUE(moved.left == c.expected.left && moved.top == c.expected.top &&
+                    moved.right == c.expected.right && moved.bottom == c.expected.bottom)
+            << c.what << ": " << moved.left << "," << moved.top << " " << moved.right << "," << moved.bottom;
+    }
 }

@@ -433,6 +433,7 @@ TEST_F(MainWindow, AHiddenWindowComesUpQuietlyWhereWindowsHoldsTheNoticeBack) {
                                                     QUNS_BUSY};
     for (int i = 0; i < 9; ++i) {
         command(i < 8 ? IDC_HIDE : IDC_PICTURE);
+        moveWindowTo(dialog, 5000, 5000); // where a monitor unplugged meanwhile was
         g_shell.notificationState = states[i];
         g_shell.stateFails = i == 7;
         const HWND foreground = GetForegroundWindow(), focus = GetFocus();
@@ -445,6 +446,7 @@ TEST_F(MainWindow, AHiddenWindowComesUpQuietlyWhereWindowsHoldsTheNoticeBack) {
                              : "",
                     visible(dialog) ? "shown" : "hidden");
         EXPECT_EQ(visible(dialog), i < 3 || i == 8) << i;
+        EXPECT_TRUE(i >= 3 || onAScreen(dialog)) << "comes up where no monitor shows it: " << i;
         EXPECT_EQ(GetForegroundWindow(), foreground) << i;
         EXPECT_EQ(GetFocus(), focus) << i;
         ASSERT_EQ(g_shellCalls.size(), 1u);
@@ -538,6 +540,11 @@ TEST_F(MainWindow, ADpiChangeRescalesTheCrestAndPlacesTheWindowWhereSuggested) {
         change(bogus, nullptr);
         EXPECT_EQ(shown(), own) << bogus;
     }
+
+    // Laid out anew at the new scale, the window must still be wholly on a screen.
+    RECT offScreen{-400, 20, 200, 220};
+    change(144, &offScreen);
+    EXPECT_TRUE(onAScreen(dialog));
 }
 
 TEST_F(MainWindow, TaskbarCreatedAddsTheIconAgain) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -242,6 +243,49 @@ TEST_F(Program, DrawnAtTheDisplaysOwnScale) {
     EXPECT_TRUE(size.cx == MulDiv(78, static_cast<int>(dpi), 96) &&
                 size.cy == MulDiv(100, static_cast<int>(dpi), 96));
     EXPECT_GE(coloursIn(picture), 8u) << "the crest is drawn";
+}
+
+// Hidden where no monitor shows it (one unplugged meanwhile), or shown there when a monitor goes or the
+// taskbar grows: every way back puts it wholly on a screen; a window on a screen stays exactly where it was.
+TEST_F(Program, TheWindowAlwaysComesBackOnAScreen) {
+    const int pastTheScreens =
+        GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN) + 300;
+    const auto where = [&] {
+        const RECT r = windowRect();
+        return std::to_string(r.left) + "," + std::to_string(r.top);
+    };
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"a double click on the icon", [&] { doubleClickIcon(); }},
+        {"a balloon click", [&] { PostMessageA(window, 0x467 /* WM_TRAYICON */, 1, NIN_BALLOONUSERCLICK); }},
+        {"a second start",
+         [&] {
+             PROCESS_INFORMATION second = startProgram();
+             WaitForSingleObject(second.hProcess, 5000);
+             closeHandles(second);
+         }},
+    };
+    for (const auto &[way, bringBack] : ways) {
+        moveWindowTo(window, pastTheScreens, 100);
+        click(IDC_HIDE);
+        ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }, 2000));
+        bringBack();
+        EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) && onAScreen(window); }, 3000))
+            << way << ": at " << where();
+        std::printf("hidden at %d,100, brought back by %s: at %s\n", pastTheScreens, way, where().c_str());
+    }
+    const std::pair<UINT, WPARAM> changes[] = {{WM_DISPLAYCHANGE, 32}, {WM_SETTINGCHANGE, SPI_SETWORKAREA}};
+    for (const auto &[message, wParam] : changes) {
+        moveWindowTo(window, -2000, -2000);
+        SendMessageA(window, message, wParam, message == WM_DISPLAYCHANGE ? MAKELPARAM(1024, 768) : 0);
+        EXPECT_TRUE(onAScreen(window)) << "shown outside, then message " << message << ": at " << where();
+    }
+    moveWindowTo(window, 37, 41);
+    const RECT before = windowRect();
+    click(IDC_HIDE);
+    doubleClickIcon();
+    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; }, 3000));
+    const RECT after = windowRect();
+    EXPECT_TRUE(EqualRect(&before, &after)) << "on a screen, it comes back where it was, not at " << where();
 }
 
 // Both reach the program as the cancel command, which it ignores.

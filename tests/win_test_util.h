@@ -53,6 +53,22 @@ inline HWND visibleDialogOf(DWORD pid) {
     return nullptr;
 }
 
+// Wholly inside the work area of a monitor (the one that shows most of it), where the player can reach it.
+inline bool onAScreen(HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    MONITORINFO m{};
+    m.cbSize = sizeof m;
+    GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &m);
+    RECT inside;
+    return IntersectRect(&inside, &r, &m.rcWork) && EqualRect(&inside, &r);
+}
+
+// Moves the window, its size kept, without touching its order or activation.
+inline void moveWindowTo(HWND w, int x, int y) {
+    SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 inline std::wstring wideText(HWND w) {
     wchar_t text[512] = {};
     SendMessageW(w, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));

@@ -3,6 +3,7 @@
 #include "app.h"
 #include "crest.h"
 #include "one_copy.h"
+#include "placement.h"
 #include "res/resource.h"
 #include "tray_icon.h"
 
@@ -60,8 +61,10 @@ bool noticesHeldBack() {
 
 void showNotice(void *window, ActivityId, const ExpiryNotice &notice) {
     const HWND w = static_cast<HWND>(window);
-    if (!platform::isVisible(w) && noticesHeldBack())
+    if (!platform::isVisible(w) && noticesHeldBack()) {
+        Placement::keepOnScreen(w);
         platform::showWithoutActivating(w); // above the game, which keeps the keyboard
+    }
     TrayIcon::showNotice(w, notice);
 }
 
@@ -168,7 +171,15 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             platform::placeWindow(window, *reinterpret_cast<const RECT *>(lParam));
         platform::postMessage(window, WM_SHOWCREST, HIWORD(wParam), 0);
         return FALSE;
-    case WM_SHOWCREST: Crest::showAt(window, static_cast<UINT>(wParam)); return TRUE;
+    case WM_SHOWCREST:
+        Crest::showAt(window, static_cast<UINT>(wParam));
+        Placement::keepOnScreen(window); // as laid out anew, at the new monitor's scale
+        return TRUE;
+    case WM_DISPLAYCHANGE: // a monitor gone, or a lower resolution
+    case WM_SETTINGCHANGE: // with SPI_SETWORKAREA: the taskbar moved or grew
+        if ((message == WM_DISPLAYCHANGE || wParam == SPI_SETWORKAREA) && platform::isVisible(window))
+            Placement::keepOnScreen(window); // a hidden window is brought on screen when shown
+        return FALSE;
     case WM_DESTROY:
         Crest::release(window);
         OneCopy::unmarkWindow(window);
@@ -179,7 +190,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         }
         if (OneCopy::isBringBackRequest(message)) { // from a second start
-            platform::showWindow(window, true);
+            Placement::show(window);
             platform::bringToFront(window);
             return TRUE;
         }

@@ -2,6 +2,7 @@
 
 #include "app.h"
 #include "main_dialog.h"
+#include "placement.h"
 #include "res/resource.h"
 
 namespace {
@@ -124,7 +125,7 @@ void remove(HWND window) {
 void onCallback(HWND window, LPARAM lParam) {
     // Version 0 callbacks: lParam is the whole mouse message or notification code.
     if (lParam == WM_LBUTTONDBLCLK || lParam == NIN_BALLOONUSERCLICK)
-        platform::showWindow(window, true);
+        Placement::show(window);
     else if (lParam == WM_MOUSEMOVE)
         refreshTip(window);
 }
