@@ -1,5 +1,6 @@
 #include "main_dialog.h"
 
+#include "platform/platform.h"
 #include "app.h"
 #include "crest.h"
 #include "one_copy.h"
@@ -149,7 +150,7 @@ INT_PTR CALLBACK MainDialog(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         g_taskbarCreated = platform::registerMessage("TaskbarCreated");
         platform::allowMessageFromLowerRights(window, g_taskbarCreated);
         OneCopy::markWindow(window);
-        TrayIcon::add(window);
+        TrayIcon::add(window, g_board, currentUptimeSeconds);
         fillVehicleList(window);
         Crest::init(window);
         platform::startTimer(window, TICK_TIMER_ID, TickPeriodMs, TickProc);

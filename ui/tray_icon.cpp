@@ -1,8 +1,11 @@
 #include "tray_icon.h"
 
 #include "app.h"
-#include "main_dialog.h"
 #include "placement.h"
+#include "platform/display.h"
+#include "platform/process.h"
+#include "platform/shell.h"
+#include "platform/windowing.h"
 #include "res/resource.h"
 
 namespace {
@@ -11,6 +14,10 @@ namespace {
 template <std::size_t N> void copyText(wchar_t (&field)[N], const char *text) {
     platform::widenWindows1252(text, field, N);
 }
+
+// Where the tip's time left comes from; set by add.
+const CountdownBoard *g_tipBoard = nullptr;
+UptimeSeconds (*g_tipNow)() = nullptr;
 
 // A fresh record for every call: the shell keeps its own copy, and fields left over from an earlier
 // notice must never leak into a later one.
@@ -23,8 +30,12 @@ NOTIFYICONDATAW iconRecord(HWND window, UINT flags) {
     record.uCallbackMessage = WM_TRAYICON;
     record.hIcon = platform::loadSharedIcon(g_instance, IDI_TRAY);
     char tip[sizeof record.szTip / sizeof record.szTip[0]];
-    DescribeTimeLeft(g_board, currentUptimeSeconds(), TrayTip, tip, sizeof tip);
-    copyText(record.szTip, tip);
+    if (g_tipBoard) {
+        DescribeTimeLeft(*g_tipBoard, g_tipNow(), TrayTip, tip, sizeof tip);
+        copyText(record.szTip, tip);
+    } else {
+        copyText(record.szTip, TrayTip);
+    }
     return record;
 }
 
@@ -73,7 +84,9 @@ void refreshTip(HWND window) {
 
 namespace TrayIcon {
 
-void add(HWND window) {
+void add(HWND window, const CountdownBoard &board, UptimeSeconds (*now)()) {
+    g_tipBoard = &board;
+    g_tipNow = now;
     g_wanted = true;
     g_shown = false;
     g_pending = {};

@@ -1,8 +1,8 @@
 #pragma once
 // The program's presence in the notification area: the way back to a hidden window, and where notices show.
 
-#include "core/activities.h"
-#include "platform/platform.h"
+#include "core/countdown.h"
+#include "platform/win32.h"
 
 #include <cstdint>
 
@@ -22,7 +22,8 @@ inline constexpr std::uint64_t TipRefreshMs = 1000;
 
 namespace TrayIcon {
 
-void add(HWND window);
+// The tip tells the time left on board by the clock now, which the caller owns for as long as the icon.
+void add(HWND window, const CountdownBoard &board, UptimeSeconds (*now)());
 void showNotice(HWND window, const ExpiryNotice &notice);
 void remove(HWND window);
 void onCallback(HWND window, LPARAM lParam);
