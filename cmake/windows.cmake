@@ -6,7 +6,7 @@ target_include_directories(resources PRIVATE ${CMAKE_SOURCE_DIR}/res)
 set_source_files_properties(res/app.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/crest.bmp;${CMAKE_SOURCE_DIR}/res/tray.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
 
-add_library(platform STATIC platform/platform.cpp)
+add_library(platform STATIC platform/windowing.cpp platform/display.cpp platform/process.cpp)
 target_include_directories(platform PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(platform PUBLIC user32 gdi32 shell32)
 

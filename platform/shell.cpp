@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "shell.h"
 
 namespace platform {
 

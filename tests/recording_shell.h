@@ -2,7 +2,7 @@
 // Stands in for Shell_NotifyIconW in the in-process tests: what the program hands the shell cannot be seen
 // from outside under Wine, so every call is kept here, record and all, and answered like a shell that holds
 // at most one icon per window and identifier.
-#include "platform/platform.h"
+#include "platform/shell.h"
 
 #include <vector>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/platform.h"
+#include "platform/win32.h"
 
 // Set by the entry before the window exists; every icon load reads it.
 extern HINSTANCE g_instance;

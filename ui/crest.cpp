@@ -1,5 +1,7 @@
 #include "crest.h"
 
+#include "platform/display.h"
+#include "platform/windowing.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The picture at the window's DPI: the template's bitmap at 96, a smoothly scaled copy of it elsewhere.
 
-#include "platform/platform.h"
+#include "platform/win32.h"
 
 namespace Crest {
 

@@ -1,6 +1,9 @@
 #include "app.h"
 #include "main_dialog.h"
 #include "one_copy.h"
+#include "platform/display.h"
+#include "platform/process.h"
+#include "platform/windowing.h"
 #include "res/resource.h"
 
 // No command line and no show state: the template decides how the window looks, and the dialog's result

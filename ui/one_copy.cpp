@@ -1,5 +1,7 @@
 #include "one_copy.h"
 
+#include "platform/process.h"
+#include "platform/windowing.h"
 namespace {
 
 // Names of our own; Local\ is the user's session, so another user signed in keeps a copy of their own.

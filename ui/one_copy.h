@@ -2,7 +2,7 @@
 // One copy per user session: a second start brings the running copy's window back instead of opening a
 // second window, icon and set of idle countdowns.
 
-#include "platform/platform.h"
+#include "platform/win32.h"
 
 namespace OneCopy {
 

@@ -1,6 +1,8 @@
 #include "placement.h"
 
 #include "core/placement.h"
+#include "platform/display.h"
+#include "platform/windowing.h"
 
 namespace Placement {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The window always within reach: it has no title bar, so one that no monitor shows is lost for good.
 
-#include "platform/platform.h"
+#include "platform/win32.h"
 
 namespace Placement {
 
