@@ -58,16 +58,6 @@ void plantsNativeFirst(bool on) {
     }
 }
 
-PROCESS_INFORMATION startIn(const std::string &dir, const char *exe) {
-    const std::string path = dir + exe;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &startup,
-                   &process);
-    return process;
-}
-
 } // namespace
 
 // Players run the exe from their Downloads folder, where a DLL named as a system one may lie from another
@@ -89,7 +79,7 @@ TEST(PlantedDlls, NoDllBesideTheExeRunsInsideIt) {
     if (onWine())
         plantsNativeFirst(true);
 
-    PROCESS_INFORMATION probe = startIn(dir, "planted_probe.exe");
+    PROCESS_INFORMATION probe = startProgram(dir + "planted_probe.exe", dir.c_str());
     ASSERT_NE(probe.hProcess, nullptr);
     WaitForSingleObject(probe.hProcess, 10000);
     closeHandles(probe);
@@ -97,7 +87,7 @@ TEST(PlantedDlls, NoDllBesideTheExeRunsInsideIt) {
     DeleteFileA((dir + "uxtheme.dll.mark").c_str());
 
     if (plantsLoad) {
-        PROCESS_INFORMATION program = startIn(dir, "Quintabela_Timer.exe");
+        PROCESS_INFORMATION program = startProgram(dir + "Quintabela_Timer.exe", dir.c_str());
         ASSERT_NE(program.hProcess, nullptr);
         HWND window = nullptr;
         EXPECT_TRUE(

@@ -72,13 +72,14 @@ inline POINT centreOf(HWND w) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// Starts the real program beside this one; no process handle when it could not be started.
-inline PROCESS_INFORMATION startProgram() {
-    const std::string exe = besideThisProgram("Quintabela_Timer.exe");
+// Starts the real program beside this one, or another exe in its own folder; no process handle when it could
+// not be started.
+inline PROCESS_INFORMATION startProgram(const std::string &exe = besideThisProgram("Quintabela_Timer.exe"),
+                                        const char *folder = nullptr) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    CreateProcessA(exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process);
     return process;
 }
 
