@@ -41,20 +41,11 @@ constexpr const char *PlantedNames[] = {"uxtheme.dll", "dwmapi.dll"};
 void plantsNativeFirst(bool on) {
     for (const char *exe : {"Quintabela_Timer.exe", "planted_probe.exe"}) {
         const std::string key = std::string("Software\\Wine\\AppDefaults\\") + exe + "\\DllOverrides";
-        if (!on) {
+        if (!on)
             RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-            continue;
-        }
-        HKEY overrides = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &overrides,
-                            nullptr) != ERROR_SUCCESS)
-            continue;
-        for (const char *dll : PlantedNames) {
-            const std::string name(dll, std::strlen(dll) - 4);
-            RegSetValueExA(overrides, name.c_str(), 0, REG_SZ,
-                           reinterpret_cast<const BYTE *>("native,builtin"), 15);
-        }
-        RegCloseKey(overrides);
+        for (const char *name : {"uxtheme", "dwmapi"})
+            if (on)
+                RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, "native,builtin", 15);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "main_dialog.h"
 
-#include "platform/platform.h"
 #include "app.h"
 #include "crest.h"
 #include "one_copy.h"
