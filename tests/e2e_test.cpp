@@ -41,11 +41,13 @@ constexpr const char *PlantedNames[] = {"uxtheme.dll", "dwmapi.dll"};
 void plantsNativeFirst(bool on) {
     for (const char *exe : {"Quintabela_Timer.exe", "planted_probe.exe"}) {
         const std::string key = std::string("Software\\Wine\\AppDefaults\\") + exe + "\\DllOverrides";
-        if (!on)
+        if (!on) {
             RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-        for (const char *name : {"uxtheme", "dwmapi"})
-            if (on)
-                RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, "native,builtin", 15);
+            continue;
+        }
+        for (const char *dll : PlantedNames) // the value is named without ".dll"
+            RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), std::string(dll, std::strlen(dll) - 4).c_str(),
+                            REG_SZ, "native,builtin", 15);
     }
 }
 
