@@ -5,7 +5,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/xvfb-env
-qt_start_xvfb || exit 1
+qtimer_start_xvfb || exit 1
 log=$(mktemp)
 wm="" run=""
 left() { # processes of Wine with a prefix of this tree's that are still running
@@ -16,7 +16,7 @@ cleanup() {
   # shellcheck disable=SC2046
   kill -9 $(left) 2>/dev/null
   [ -z "$wm" ] || kill "$wm" 2>/dev/null
-  qt_stop_xvfb
+  qtimer_stop_xvfb
   rm -f "$log"
 }
 trap cleanup EXIT

@@ -26,7 +26,7 @@ python3 tests/manifests_check.py dist "$GITHUB_REPOSITORY" || failed=1
 zip=$(ls dist/Quintabela_Timer-*.zip)
 [ "$(unzip -Z1 "$zip" | tr '\n' ' ')" = "Quintabela_Timer.exe LEIA-ME.txt LICENSE.txt " ] ||
   fail "the zip holds $(unzip -Z1 "$zip" | tr '\n' ' ')"
-for p in "${qt_recorded_packages[@]}" $(printf '%s\n' "${qt_build_packages[@]}" | grep -vxE 'git|unzip'); do
+for p in "${qtimer_recorded_packages[@]}" $(printf '%s\n' "${qtimer_build_packages[@]}" | grep -vxE 'git|unzip'); do
   want="  $p $(dpkg-query -W -f='${Version}' "$p")"
   grep -qxF -- "$want" dist/BUILDINFO.txt || fail "BUILDINFO.txt lacks '$want'"
 done
