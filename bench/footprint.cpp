@@ -66,7 +66,8 @@ Memory memoryOf(HANDLE process) {
     PROCESS_MEMORY_COUNTERS m{};
     m.cb = sizeof m;
     GetProcessMemoryInfo(process, &m, sizeof m);
-    return {m.PagefileUsage / 1024.0, m.PeakWorkingSetSize / 1024.0};
+    return {static_cast<double>(m.PagefileUsage) / 1024.0,
+            static_cast<double>(m.PeakWorkingSetSize) / 1024.0};
 }
 
 // Under Wine, GetProcessTimes of another process keeps its start-up figure, so there the Linux kernel's
@@ -248,7 +249,7 @@ int main(int argc, char **argv) {
     row("CPU, window visible (floor: idle)", "%", all, &Figures::cpuVisible);
     row("CPU, window hidden", "%", all, &Figures::cpuHidden);
     for (Figures &f : all)
-        f.fileKiB = f.pe.size / 1024.0;
+        f.fileKiB = static_cast<double>(f.pe.size) / 1024.0;
     row("file size", "KiB", all, &Figures::fileKiB);
     for (const Figures &f : all) {
         std::printf("imports of %s:", f.name.c_str());

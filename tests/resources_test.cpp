@@ -354,9 +354,10 @@ TEST(Executable, ImportsOnlySystemDllsAndStaysSmall) {
     for (const char *needed : {"KERNEL32.DLL", "SHELL32.DLL", "USER32.DLL"})
         EXPECT_TRUE(dlls.count(needed)) << needed;
     // What a security review of a Windows program looks for, and Windows' own linker sets by default.
-    for (const WORD flag :
-         {IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA,
-          IMAGE_DLLCHARACTERISTICS_NX_COMPAT, IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE})
+    constexpr WORD flags[] = {IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA,
+                              IMAGE_DLLCHARACTERISTICS_NX_COMPAT,
+                              IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE};
+    for (const WORD flag : flags)
         EXPECT_EQ(pe.dllCharacteristics & flag, flag) << std::hex << "flag 0x" << flag;
     EXPECT_GT(pe.relocationBytes, 0u) << "ASLR moves only an image that carries its relocations";
     std::printf("Quintabela_Timer.exe: %zu bytes, DllCharacteristics 0x%04X, imports:", pe.size,
