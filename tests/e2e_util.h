@@ -26,6 +26,16 @@ inline bool waitFor(const std::function<bool()> &condition, DWORD timeoutMs) {
     }
 }
 
+// "Nothing happened": true when the condition holds all the while, checked until the end of the time a
+// reaction would take; false as soon as it fails.
+inline bool holdsFor(const std::function<bool()> &condition, DWORD ms) {
+    return !waitFor([&] { return !condition(); }, ms);
+}
+
+// How long the program may take to react to a message or a click before a check says it did not. It
+// reacts within tens of milliseconds under Wine, also with both cores busy.
+constexpr DWORD ReactionMs = 1500;
+
 // What a modal dialog ended by PostQuitMessage(0) returns on this platform: the exit code to expect.
 inline INT_PTR dialogResultOfAQuit() {
     struct {
@@ -56,14 +66,14 @@ inline void mouseTo(int x, int y, DWORD extra = 0) {
     Sleep(30);
 }
 
-// A press at (x, y), a move in steps by (dx, dy), a release: what a user's drag sends.
+// A press at (x, y), a move in steps by (dx, dy), a release: what a user's drag sends. The caller waits for
+// what it should have done.
 inline void drag(int x, int y, int dx, int dy) {
     mouseTo(x, y);
     mouseTo(x, y, MOUSEEVENTF_LEFTDOWN);
     for (int step = 1; step <= 10; ++step)
         mouseTo(x + dx * step / 10, y + dy * step / 10);
     mouseTo(x + dx, y + dy, MOUSEEVENTF_LEFTUP);
-    Sleep(200);
 }
 
 inline POINT centreOf(HWND w) {

@@ -45,8 +45,11 @@ inline std::vector<HWND> topLevelWindows(const char *className, DWORD pid = 0) {
     return search.found;
 }
 
-// The program's dialog window, once it is visible; null before.
+// The program's dialog window, once it is visible; null before, and for a process that never started (whose
+// identifier 0 would match every process's window).
 inline HWND visibleDialogOf(DWORD pid) {
+    if (pid == 0)
+        return nullptr;
     for (HWND w : topLevelWindows("#32770", pid))
         if (IsWindowVisible(w))
             return w;
