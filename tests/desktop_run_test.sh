@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # tools/run on a desktop: a virtual display with a window manager (openbox), the program started as tools/run
-# starts it there. The window manager must manage the window, its Alt+F4 must end the program, tools/run
-# must report a normal end, and nothing of Wine may be left running afterwards.
+# starts it there, once the window manager is up. The window manager must manage the window, its Alt+F4
+# must end the program, tools/run must report a normal end, and nothing of Wine may be left running in the
+# desktop's prefix afterwards (other suites' prefixes may be busy beside this one).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source tools/xvfb-env
 qtimer_start_xvfb || exit 1
 log=$(mktemp)
 wm="" run=""
-left() { # processes of Wine with a prefix of this tree's that are still running
-  grep -lsz "^WINEPREFIX=$PWD/build/" /proc/[0-9]*/environ 2>/dev/null | grep -v "^/proc/$$/" | cut -d/ -f3
+left() { # processes of Wine in tools/run's prefix that are still running
+  grep -lsz "^WINEPREFIX=$PWD/build/wine-desktop\$" /proc/[0-9]*/environ 2>/dev/null | grep -v "^/proc/$$/" |
+    cut -d/ -f3
 }
 cleanup() {
   [ -z "$run" ] || kill "$run" 2>/dev/null
@@ -39,7 +41,12 @@ waitFor() { # waitFor TENTHS CONDITION...
 
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-waitFor 50 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || { echo "FAILED: openbox did not start"; exit 1; }
+# Up once it names its check window on the root. xprop's exit status says nothing: 0 with or without the
+# property. A window manager's first start on a machine can take seconds.
+wmUp() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; }
+started=$SECONDS
+waitFor 600 wmUp || { echo "FAILED: no window manager came up on $DISPLAY within 60 s"; exit 1; }
+echo "the window manager was up after $((SECONDS - started)) s"
 
 tools/run >"$log" 2>&1 </dev/null &
 run=$!
@@ -65,10 +72,17 @@ if ! managed; then # what the display holds, to tell a window left unmanaged fro
 fi
 
 timeout 5 xdotool windowactivate --sync "$w" >/dev/null 2>&1
+# Through the window manager: the window is its client and the one it made active when the key goes.
+# Without one Wine would take Alt+F4 itself, and the end would show nothing of a window manager.
+active() { managed && xprop -root _NET_ACTIVE_WINDOW | grep -qiw "$(printf '0x%x' "$w")"; }
+waitFor 50 active
+activeAtKey=no
+active && activeAtKey=yes
 xdotool key --clearmodifiers alt+F4
 ended() { ! kill -0 "$run" 2>/dev/null; }
 waitFor 150 ended
-check "Alt+F4 through the window manager ended it" ended
+check "Alt+F4 through the window manager ended it (the manager's active client at the key: $activeAtKey)" \
+  eval '[ "$activeAtKey" = yes ] && ended'
 rc="still running"
 if ended; then
   rc=0

@@ -63,7 +63,8 @@ def main(dist, repository):
     arch = fields(scoop.get("architecture", {}).get("64bit"), SCOOP_ARCH, ["url", "hash"], "Scoop 64bit")
     check(arch.get("url") == f"{base}/{zip_name}", f"Scoop: url {arch.get('url')}")
     check(arch.get("hash") == zip_sha, f"Scoop: hash {arch.get('hash')} is not the zip's {zip_sha}")
-    check(all(s[0] in in_zip for s in scoop.get("shortcuts", [[""]])), "Scoop: a shortcut to a file not in the zip")
+    shortcuts = scoop.get("shortcuts") or []
+    check(shortcuts and all(s[0] in in_zip for s in shortcuts), f"Scoop: shortcuts {shortcuts} not to the exe in the zip")
     update = fields(scoop.get("autoupdate"), SCOOP_UPDATE, ["architecture"], "Scoop autoupdate")
     update = fields(update.get("architecture", {}).get("64bit"), SCOOP_UPDATE_ARCH, ["url", "hash"], "Scoop update")
     hash_from = fields(update.get("hash"), SCOOP_HASH, ["url"], "Scoop update hash")
@@ -94,11 +95,13 @@ def main(dist, repository):
     locale, installer = manifests["defaultLocale"], manifests["installer"]
     check((locale.get("Publisher"), locale.get("License")) == (owner, "MIT"), "winget: publisher and licence")
     check((installer.get("InstallerType"), installer.get("NestedInstallerType")) == ("zip", "portable"), "winget: type")
-    for nested in installer.get("NestedInstallerFiles", []):
+    check(installer.get("NestedInstallerFiles"), "winget: no NestedInstallerFiles")
+    check(installer.get("Installers"), "winget: no Installers")
+    for nested in installer.get("NestedInstallerFiles") or []:
         fields(nested, WINGET_NESTED_FILE, WINGET_NESTED_FILE, "winget nested file")
         check(nested.get("RelativeFilePath") in in_zip, f"winget: {nested.get('RelativeFilePath')} is not in the zip")
     check(installer.get("ReleaseDate") == made, f"winget: ReleaseDate {installer.get('ReleaseDate')}, not {made}")
-    for one in installer.get("Installers", []):
+    for one in installer.get("Installers") or []:
         fields(one, WINGET_ONE_INSTALLER, ["Architecture", "InstallerUrl", "InstallerSha256"], "winget installer")
         check((one.get("Architecture"), one.get("InstallerUrl")) == ("x64", f"{base}/{zip_name}"), "winget: x64 url")
         check(one.get("InstallerSha256", "").lower() == zip_sha, "winget: InstallerSha256 is not the zip's")
