@@ -6,6 +6,7 @@
 #include <psapi.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -143,8 +144,9 @@ namespace {
 // finds. Every call of the program's reaches it as one offer: a claim is an add and, refused, a modify.
 struct RefusingShell {
     HWND window = nullptr;
-    LONG offers = 0, taken = 0, takes = 0;
-    ULONGLONG lastOfferMs = 0, firstTakenMs = 0;
+    std::atomic<int> offers = 0, taken = 0;
+    std::atomic<bool> takes = false;
+    std::atomic<ULONGLONG> lastOfferMs = 0, firstTakenMs = 0;
     DWORD threadId = 0;
     std::thread thread;
 
@@ -156,13 +158,13 @@ struct RefusingShell {
                 if (m == WM_COPYDATA) {
                     auto *self = reinterpret_cast<RefusingShell *>(GetWindowLongPtrA(w, GWLP_USERDATA));
                     const ULONGLONG now = GetTickCount64();
-                    if (InterlockedCompareExchange(&self->takes, 0, 0)) {
-                        if (InterlockedIncrement(&self->taken) == 1)
+                    if (self->takes) {
+                        if (++self->taken == 1)
                             self->firstTakenMs = now;
                         return TRUE;
                     }
                     self->lastOfferMs = now;
-                    InterlockedIncrement(&self->offers);
+                    ++self->offers;
                     return FALSE;
                 }
                 return DefWindowProcA(w, m, wp, lp);
@@ -221,16 +223,16 @@ class ProgramBeforeTheShell : public Program {
     // The stand-in takes icons from now on; it was refused last at lastOfferMs, the program's claim being
     // whole (an add and a modify) by then.
     void shellTakesIcons() {
-        const LONG before = shell.offers;
+        const int before = shell.offers;
         ASSERT_TRUE(waitFor([&] { return shell.offers >= before + 2 && shell.offers % 2 == 0; }, 3000))
             << "the program did not claim its icon again";
-        InterlockedExchange(&shell.takes, 1);
+        shell.takes = true;
     }
     // Taken once, and not offered again over two claims' time: a program that kept claiming would be.
     void expectTakenOnce() {
         EXPECT_TRUE(waitFor([&] { return shell.taken > 0; }, 3000)) << "not taken";
         EXPECT_TRUE(holdsFor([&] { return shell.taken == 1; }, static_cast<DWORD>(2 * ClaimRetryMs + 500)))
-            << shell.taken << " offers after the first was taken";
+            << shell.taken << " offers taken, not one";
     }
     // The real shell, which the stand-in stood before: announced, it gets the icon too.
     void realShellComesBack() {
