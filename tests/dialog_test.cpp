@@ -322,9 +322,9 @@ TEST_F(MainWindow, TicksWriteAllSevenLabels) {
         g_staticProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             GetDlgItem(dialog, id), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountingLabel)));
     g_board.deadlines[indexOf(ActivityId::Oc)] = IDLE_DEADLINE;
-    tick(); // "AGORA" for OC
+    const UptimeSeconds first = currentUptimeSeconds(); // before the texts the ten ticks start from
+    tick();                                             // "AGORA" for OC
     g_labelWrites.clear();
-    const UptimeSeconds first = currentUptimeSeconds();
     for (int t = 0; t < 10; ++t, Sleep(90))
         tick();
     const auto crossed = static_cast<int>(currentUptimeSeconds() - first);
